@@ -1,0 +1,93 @@
+"""Helpers for end-to-end tests: a throwaway Wine prefix per test, the real
+songlark.exe started in it, and wintool.exe to reach its windows."""
+import argparse
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+WINE = "/usr/lib/wine/wine64"
+WINESERVER = "/usr/lib/wine/wineserver"
+
+
+def parse_args():
+    ap = argparse.ArgumentParser()
+    ap.add_argument("--exe", required=True)
+    ap.add_argument("--bin-dir", required=True)
+    ap.add_argument("--source-dir", required=True)
+    return ap.parse_args()
+
+
+class Prefix:
+    """A fresh WINEPREFIX under the build folder, removed at the end. Only this
+    prefix's wineserver is stopped."""
+
+    def __init__(self, bin_dir, name):
+        root = os.path.join(bin_dir, "e2e-prefixes")
+        os.makedirs(root, exist_ok=True)
+        self.path = tempfile.mkdtemp(prefix=name + "-", dir=root)
+        self.env = dict(os.environ, WINEPREFIX=self.path, WINEDEBUG="-all")
+        self.bin_dir = bin_dir
+        self.wintool_exe = os.path.join(bin_dir, "tools", "wintool.exe")
+
+    def __enter__(self):
+        subprocess.run([WINE, "wineboot", "-i"], env=self.env, check=True,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=180)
+        return self
+
+    def __exit__(self, *exc):
+        subprocess.run([WINESERVER, "-k"], env=self.env, timeout=60)
+        for _ in range(50):
+            if subprocess.run([WINESERVER, "-k"], env=self.env, stderr=subprocess.DEVNULL).returncode != 0:
+                break
+            time.sleep(0.1)
+        shutil.rmtree(self.path, ignore_errors=True)
+        return False
+
+    def run(self, args, timeout=60, check=True, **kw):
+        return subprocess.run([WINE] + args, env=self.env, timeout=timeout, check=check,
+                              stdout=subprocess.PIPE, stderr=subprocess.PIPE, **kw)
+
+    def start(self, args, **kw):
+        return subprocess.Popen([WINE] + args, env=self.env, stdout=subprocess.DEVNULL,
+                                stderr=subprocess.DEVNULL, **kw)
+
+    def wintool(self, *args, timeout=60, check=True):
+        r = self.run([self.wintool_exe] + [str(a) for a in args], timeout=timeout, check=False)
+        if check and r.returncode != 0:
+            raise AssertionError("wintool %s failed (%d): %s" % (args, r.returncode, r.stderr.decode(errors="replace")))
+        return r
+
+    def reg_add(self, key, name, typ, data):
+        self.run(["reg", "add", key, "/v", name, "/t", typ, "/d", data, "/f"])
+
+
+def install_exe(exe, dest_dir):
+    """Copies songlark.exe into its own folder, where its Lyrics folder will be."""
+    os.makedirs(dest_dir, exist_ok=True)
+    target = os.path.join(dest_dir, "songlark.exe")
+    shutil.copy(exe, target)
+    return target
+
+
+def wait_for(predicate, timeout, interval=0.2):
+    end = time.time() + timeout
+    while time.time() < end:
+        value = predicate()
+        if value:
+            return value
+        time.sleep(interval)
+    return predicate()
+
+
+def main(test):
+    """Runs one test function and turns its outcome into an exit status."""
+    args = parse_args()
+    try:
+        test(args)
+    except AssertionError as e:
+        print("FAIL:", e)
+        sys.exit(1)
+    print("PASS")

@@ -1,0 +1,184 @@
+// wintool: a small driver that tests use to reach the windows of another
+// process running under the same Wine prefix.
+//
+//   wintool wait TITLE TIMEOUT_MS         exit 0 when a top-level window with this exact title exists
+//   wintool gone TITLE TIMEOUT_MS         exit 0 when no such window exists (any more)
+//   wintool close TITLE                   post WM_CLOSE to it
+//   wintool click TITLE ID                send BM_CLICK to its control ID (returns when handled)
+//   wintool post-click TITLE ID           post the button's WM_COMMAND (does not wait)
+//   wintool text TITLE ID                 print the control's window text
+//   wintool settext TITLE ID TEXT         set the control's window text
+//   wintool command TITLE ID              post WM_COMMAND ID to the window
+//   wintool rows TITLE ID                 print the list view's rows, one per line, columns tab-separated
+//   wintool visible TITLE                 print 1 when the window is visible, else 0
+//   wintool iconic TITLE                  print 1 when the window is minimised, else 0
+//   wintool rect TITLE                    print the window rectangle "left top right bottom"
+//   wintool show TITLE SW                 ShowWindow(SW)
+//   wintool sysmenu TITLE                 print the system menu's items, one per line "id<TAB>text"
+//   wintool key TITLE ID VK               send WM_KEYDOWN/WM_KEYUP of VK to the control
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace {
+
+HWND FindTop(const char* title)
+{
+    return ::FindWindowA(nullptr, title);
+}
+
+HWND WaitTop(const char* title, DWORD timeoutMs)
+{
+    const DWORD start = ::GetTickCount();
+    for (;;) {
+        if (HWND h = FindTop(title)) return h;
+        if (::GetTickCount() - start >= timeoutMs) return nullptr;
+        ::Sleep(100);
+    }
+}
+
+HWND Need(const char* title)
+{
+    HWND h = WaitTop(title, 10000);
+    if (!h) {
+        std::fprintf(stderr, "wintool: no window \"%s\"\n", title);
+        std::exit(3);
+    }
+    return h;
+}
+
+HWND NeedItem(HWND top, const char* id)
+{
+    HWND h = ::GetDlgItem(top, std::atoi(id));
+    if (!h) {
+        std::fprintf(stderr, "wintool: no control %s\n", id);
+        std::exit(3);
+    }
+    return h;
+}
+
+// Reads a list view item's text of another process through shared memory.
+std::string ListText(HWND list, int item, int sub)
+{
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(list, &pid);
+    HANDLE proc = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+    if (!proc) return std::string();
+    const SIZE_T size = sizeof(LVITEMA) + 512;
+    char* remote = static_cast<char*>(::VirtualAllocEx(proc, nullptr, size, MEM_COMMIT, PAGE_READWRITE));
+    LVITEMA lvi{};
+    lvi.mask = LVIF_TEXT;
+    lvi.iItem = item;
+    lvi.iSubItem = sub;
+    lvi.pszText = remote + sizeof(LVITEMA);
+    lvi.cchTextMax = 512;
+    ::WriteProcessMemory(proc, remote, &lvi, sizeof lvi, nullptr);
+    ::SendMessageA(list, LVM_GETITEMTEXTA, item, reinterpret_cast<LPARAM>(remote));
+    char buf[513] = {0};
+    ::ReadProcessMemory(proc, remote + sizeof(LVITEMA), buf, 512, nullptr);
+    ::VirtualFreeEx(proc, remote, 0, MEM_RELEASE);
+    ::CloseHandle(proc);
+    return buf;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: wintool COMMAND TITLE [ARGS]\n");
+        return 2;
+    }
+    const std::string cmd = argv[1];
+    const char* title = argv[2];
+
+    if (cmd == "wait") {
+        return WaitTop(title, argc > 3 ? std::strtoul(argv[3], nullptr, 10) : 10000) ? 0 : 1;
+    }
+    if (cmd == "gone") {
+        const DWORD timeout = argc > 3 ? std::strtoul(argv[3], nullptr, 10) : 10000;
+        const DWORD start = ::GetTickCount();
+        while (FindTop(title)) {
+            if (::GetTickCount() - start >= timeout) return 1;
+            ::Sleep(100);
+        }
+        return 0;
+    }
+    HWND top = Need(title);
+    if (cmd == "close") {
+        return ::PostMessageA(top, WM_CLOSE, 0, 0) ? 0 : 1;
+    }
+    if (cmd == "visible") {
+        std::printf("%d\n", ::IsWindowVisible(top) ? 1 : 0);
+        return 0;
+    }
+    if (cmd == "iconic") {
+        std::printf("%d\n", ::IsIconic(top) ? 1 : 0);
+        return 0;
+    }
+    if (cmd == "rect") {
+        RECT r;
+        ::GetWindowRect(top, &r);
+        std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom);
+        return 0;
+    }
+    if (cmd == "show" && argc > 3) {
+        ::ShowWindow(top, std::atoi(argv[3]));
+        return 0;
+    }
+    if (cmd == "command" && argc > 3) {
+        return ::PostMessageA(top, WM_COMMAND, MAKEWPARAM(std::atoi(argv[3]), 0), 0) ? 0 : 1;
+    }
+    if (cmd == "sysmenu") {
+        HMENU m = ::GetSystemMenu(top, FALSE);
+        const int n = ::GetMenuItemCount(m);
+        for (int i = 0; i < n; ++i) {
+            char text[256] = {0};
+            ::GetMenuStringA(m, i, text, sizeof text, MF_BYPOSITION);
+            std::printf("%d\t%s\n", static_cast<int>(::GetMenuItemID(m, i)), text);
+        }
+        return 0;
+    }
+    if (argc < 4) {
+        std::fprintf(stderr, "wintool: %s needs a control id\n", cmd.c_str());
+        return 2;
+    }
+    HWND item = NeedItem(top, argv[3]);
+    if (cmd == "click") {
+        ::SendMessageA(item, BM_CLICK, 0, 0);
+        return 0;
+    }
+    if (cmd == "post-click") {
+        ::PostMessageA(top, WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(item), BN_CLICKED), reinterpret_cast<LPARAM>(item));
+        return 0;
+    }
+    if (cmd == "text") {
+        char buf[65536] = {0};
+        ::SendMessageA(item, WM_GETTEXT, sizeof buf, reinterpret_cast<LPARAM>(buf));
+        std::fwrite(buf, 1, std::strlen(buf), stdout);
+        return 0;
+    }
+    if (cmd == "settext" && argc > 4) {
+        ::SendMessageA(item, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[4]));
+        return 0;
+    }
+    if (cmd == "key" && argc > 4) {
+        const WPARAM vk = static_cast<WPARAM>(std::strtoul(argv[4], nullptr, 0));
+        ::SendMessageA(item, WM_KEYDOWN, vk, 0);
+        ::SendMessageA(item, WM_KEYUP, vk, 0);
+        return 0;
+    }
+    if (cmd == "rows") {
+        const int n = static_cast<int>(::SendMessageA(item, LVM_GETITEMCOUNT, 0, 0));
+        for (int i = 0; i < n; ++i)
+            std::printf("%s\t%s\t%s\n", ListText(item, i, 0).c_str(), ListText(item, i, 1).c_str(),
+                        ListText(item, i, 2).c_str());
+        return 0;
+    }
+    std::fprintf(stderr, "wintool: unknown command %s\n", cmd.c_str());
+    return 2;
+}

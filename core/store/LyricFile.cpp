@@ -1,0 +1,100 @@
+#include "core/store/LyricFile.h"
+
+#include <cstring>
+
+namespace songlark {
+
+std::string FormatLyricFile(const char* artist, const char* title, const char* lyric)
+{
+    std::string text;
+    text.reserve(std::strlen(artist) + std::strlen(title) + std::strlen(lyric) + 7);
+    text += artist;
+    text += " - ";
+    text += title;
+    text += "\r\n\r\n";
+    text += lyric;
+    return text;
+}
+
+namespace {
+
+char UpperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+
+bool EqualsNoCaseAscii(const std::string& a, const char* b)
+{
+    const size_t n = std::strlen(b);
+    if (a.size() != n) return false;
+    for (size_t i = 0; i < n; ++i)
+        if (UpperAscii(a[i]) != b[i]) return false;
+    return true;
+}
+
+// Windows opens a device for its name whatever extension follows, and it
+// trims blanks before the extension ("nul .txt" is NUL).
+bool IsDeviceName(const std::string& name)
+{
+    std::string base = name.substr(0, name.find('.'));
+    while (!base.empty() && base.back() == ' ') base.pop_back();
+    static const char* const kFixed[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
+    for (const char* device : kFixed)
+        if (EqualsNoCaseAscii(base, device)) return true;
+    if (base.size() == 4 && base[3] >= '1' && base[3] <= '9') {
+        const std::string stem = base.substr(0, 3);
+        if (EqualsNoCaseAscii(stem, "COM") || EqualsNoCaseAscii(stem, "LPT")) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+bool IsPlainPathComponent(const std::string& name)
+{
+    if (name.empty()) return false;
+    bool onlyDotsAndBlanks = true;
+    for (char ch : name) {
+        const unsigned char c = static_cast<unsigned char>(ch);
+        // Bytes of a double-byte character may equal '\' in some code pages;
+        // refusing those names too errs on the side of staying in the folder.
+        if (c < 0x20 || std::strchr("\\/:*?\"<>|", ch)) return false;
+        if (ch != '.' && ch != ' ') onlyDotsAndBlanks = false;
+    }
+    if (onlyDotsAndBlanks) return false;
+    return !IsDeviceName(name);
+}
+
+bool SplitLyricPath(const std::string& lyricsFolder, const std::string& path,
+                    std::string* artist, std::string* title)
+{
+    static const std::string kExtension = ".lyric";
+    if (lyricsFolder.empty() || lyricsFolder.back() != '\\') return false;
+    if (path.size() < lyricsFolder.size() + kExtension.size()) return false;
+    if (path.compare(0, lyricsFolder.size(), lyricsFolder) != 0) return false;
+    if (path.compare(path.size() - kExtension.size(), kExtension.size(), kExtension) != 0) return false;
+
+    const std::string rest = path.substr(lyricsFolder.size(), path.size() - lyricsFolder.size() - kExtension.size());
+    const size_t slash = rest.find('\\');
+    if (slash == std::string::npos) return false;
+    const std::string a = rest.substr(0, slash);
+    const std::string t = rest.substr(slash + 1);
+    if (!IsPlainPathComponent(a) || !IsPlainPathComponent(t)) return false;
+    if (artist) *artist = a;
+    if (title) *title = t;
+    return true;
+}
+
+std::string TitleFromFileName(const std::string& fileName)
+{
+    const size_t dot = fileName.rfind('.');
+    return dot == std::string::npos ? fileName : fileName.substr(0, dot);
+}
+
+std::string ArtistFromFilePath(const std::string& filePath)
+{
+    const size_t last = filePath.rfind('\\');
+    if (last == std::string::npos) return std::string();
+    const size_t before = last == 0 ? std::string::npos : filePath.rfind('\\', last - 1);
+    const size_t start = before == std::string::npos ? 0 : before + 1;
+    return filePath.substr(start, last - start);
+}
+
+}  // namespace songlark

@@ -1,0 +1,126 @@
+// The lyric store's platform-free rules: the file text, plain names, the
+// path shape every disk operation insists on, and names read from a listing.
+#include "core/store/LyricFile.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+using songlark::ArtistFromFilePath;
+using songlark::FormatLyricFile;
+using songlark::IsPlainPathComponent;
+using songlark::SplitLyricPath;
+using songlark::TitleFromFileName;
+
+TEST(LyricFileText, HeaderBlankLineAndLyricWithNothingAdded)
+{
+    EXPECT_EQ(FormatLyricFile("Night Owls", "Blue Hour", "la  \r\nla"),
+              std::string("Night Owls - Blue Hour\r\n\r\nla  \r\nla"));
+    // Line ends inside the lyric stay as they are, and an empty lyric still
+    // keeps the separator.
+    EXPECT_EQ(FormatLyricFile("A", "B", "x\ny\r"), "A - B\r\n\r\nx\ny\r");
+    EXPECT_EQ(FormatLyricFile("A", "B", ""), "A - B\r\n\r\n");
+    EXPECT_EQ(FormatLyricFile("", "", ""), " - \r\n\r\n");
+}
+
+TEST(LyricFileText, EightBitBytesPassThrough)
+{
+    const std::string text = FormatLyricFile("Bj\xf6rk", "J\xf3ga", "\xe9\xe8\x80\xff");
+    EXPECT_EQ(text, "Bj\xf6rk - J\xf3ga\r\n\r\n\xe9\xe8\x80\xff");
+}
+
+TEST(PlainPathComponent, OrdinaryNamesArePlain)
+{
+    for (const char* name : {"Night Owls", "a.b", "Wait...", "AC-DC", "x", "COM", "COM0", "COM10",
+                             "LPT", "CONSOLE", "Nullify", "auxiliary.txt", "Bj\xf6rk", " lead", ".hidden",
+                             "con-artist", "PRN2"}) {
+        EXPECT_TRUE(IsPlainPathComponent(name)) << name;
+    }
+}
+
+TEST(PlainPathComponent, SeparatorsWildcardsAndControlBytesAreNot)
+{
+    for (const char* name : {"a\\b", "a/b", "C:x", "a*", "a?", "say \"hi\"", "<a>", "a>b", "a|b",
+                             "tab\there", "line\r\n", "\x1f", "\x01x"}) {
+        EXPECT_FALSE(IsPlainPathComponent(name)) << name;
+    }
+    EXPECT_FALSE(IsPlainPathComponent(""));
+    // 0x7f and bytes above it are ordinary name bytes.
+    EXPECT_TRUE(IsPlainPathComponent("\x7f\x80"));
+}
+
+TEST(PlainPathComponent, DotNamesAreNot)
+{
+    for (const char* name : {".", "..", "...", ". .", ".. ", " ", "  .  "})
+        EXPECT_FALSE(IsPlainPathComponent(name)) << '[' << name << ']';
+}
+
+TEST(PlainPathComponent, DeviceNamesInAnyCaseWithOrWithoutExtension)
+{
+    for (const char* name : {"CON", "con", "Prn", "aux", "NUL", "nul.txt", "NUL.tar.gz", "COM1", "com9",
+                             "LPT1", "lpt5.lyric", "CON .txt", "nul ", "AUX.", "conin$", "CONOUT$.x"}) {
+        EXPECT_FALSE(IsPlainPathComponent(name)) << name;
+    }
+}
+
+TEST(LyricPathShape, AcceptsExactlyFolderArtistTitleLyric)
+{
+    const std::string folder = "C:\\Prog\\Lyrics\\";
+    std::string artist = "unchanged", title = "unchanged";
+    ASSERT_TRUE(SplitLyricPath(folder, folder + "Night Owls\\Blue Hour.lyric", &artist, &title));
+    EXPECT_EQ(artist, "Night Owls");
+    EXPECT_EQ(title, "Blue Hour");
+    ASSERT_TRUE(SplitLyricPath(folder, folder + "a\\a.b.lyric", &artist, &title));
+    EXPECT_EQ(title, "a.b");
+    EXPECT_TRUE(SplitLyricPath(folder, folder + "a\\b.lyric", nullptr, nullptr));
+}
+
+TEST(LyricPathShape, RefusesEveryOtherPathAndLeavesOutputs)
+{
+    const std::string folder = "C:\\Prog\\Lyrics\\";
+    const std::string refused[] = {
+        folder + "Stray.lyric",                 // directly in the Lyrics folder
+        folder + "a\\b\\c.lyric",               // one level too deep
+        folder + "..\\x.lyric",                 // parent of the Lyrics folder
+        folder + "a\\..\\..\\x.lyric",
+        folder + "a\\..lyric",                  // title ".", so the file ".lyric"
+        folder + "a\\b.txt",
+        folder + "a\\b.LYRIC",
+        folder + "a\\.lyric",                   // empty title
+        folder + "\\b.lyric",                   // empty artist
+        folder + "CON\\b.lyric",
+        folder + "a\\nul.lyric",
+        folder + "a\\C:\\x.lyric",
+        folder + "a/b\\c.lyric",
+        folder + "a\\b/c.lyric",
+        "C:\\Prog\\Other\\a\\b.lyric",
+        "C:\\Prog\\lyrics\\a\\b.lyric",         // the prefix is ours, byte for byte
+        "C:\\Prog\\Lyrics",
+        "",
+    };
+    for (const std::string& path : refused) {
+        std::string artist = "keep", title = "keep";
+        EXPECT_FALSE(SplitLyricPath(folder, path, &artist, &title)) << path;
+        EXPECT_EQ(artist, "keep");
+        EXPECT_EQ(title, "keep");
+    }
+    // A folder without its trailing backslash would let "LyricsX\..." through.
+    EXPECT_FALSE(SplitLyricPath("C:\\Prog\\Lyrics", "C:\\Prog\\LyricsX\\a.lyric", nullptr, nullptr));
+}
+
+TEST(ListedNames, TitleEndsBeforeTheLastFullStop)
+{
+    EXPECT_EQ(TitleFromFileName("Blue Hour.lyric"), "Blue Hour");
+    EXPECT_EQ(TitleFromFileName("a.b.lyric"), "a.b");
+    EXPECT_EQ(TitleFromFileName(".lyric"), "");
+    EXPECT_EQ(TitleFromFileName("NoDot"), "NoDot");
+}
+
+TEST(ListedNames, ArtistIsTheFolderBetweenTheLastTwoBackslashes)
+{
+    EXPECT_EQ(ArtistFromFilePath("C:\\Prog\\Lyrics\\Night Owls\\Blue Hour.lyric"), "Night Owls");
+    EXPECT_EQ(ArtistFromFilePath("Night Owls\\a.lyric"), "Night Owls");
+    EXPECT_EQ(ArtistFromFilePath("\\a.lyric"), "");
+    EXPECT_EQ(ArtistFromFilePath("a.lyric"), "");
+    EXPECT_EQ(ArtistFromFilePath("C:\\x\\\\a.lyric"), "");
+}

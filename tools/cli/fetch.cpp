@@ -1,0 +1,52 @@
+// songlark-cli fetch [--site HOST[:PORT]] ARTIST TITLE
+// Writes the lyric exactly as the program would store it, raw bytes, to
+// standard output. Exit status 0 found, 1 no lyric, 2 usage error.
+#include "core/lyrics/LyricsSiteAddress.h"
+#include "lyrics/net/FetchLyric.h"
+#include "lyrics/net/LyricsSite.h"
+#include "tools/cli/Commands.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#ifdef _WIN32
+#include <winsock.h>
+#endif
+
+namespace {
+int RunFetch(int argc, char** argv);
+
+const CliCommand kFetch = {"fetch", "fetch [--site HOST[:PORT]] ARTIST TITLE", RunFetch};
+const CliCommandRegistration kRegistration(kFetch);
+
+int RunFetch(int argc, char** argv)
+{
+    int next = 1;
+    std::string site;
+    if (next < argc && std::strcmp(argv[next], "--site") == 0) {
+        if (next + 1 >= argc) return CliUsage(kFetch);
+        site = argv[next + 1];
+        LyricsSiteAddress address;
+        if (site.empty() || !ParseLyricsSite(site, &address)) return CliUsage(kFetch);
+        next += 2;
+    }
+    if (argc - next != 2) return CliUsage(kFetch);
+    SetLyricsSite(site);
+
+#ifdef _WIN32
+    WSADATA data;
+    if (WSAStartup(MAKEWORD(1, 1), &data) != 0) {
+        std::fprintf(stderr, "songlark-cli: Windows sockets initialization failed.\n");
+        return 1;
+    }
+#endif
+    const std::string lyric = FetchLyric(argv[next], argv[next + 1]);
+#ifdef _WIN32
+    WSACleanup();
+#endif
+    if (lyric.empty()) return 1;
+    std::fwrite(lyric.data(), 1, lyric.size(), stdout);
+    return std::fflush(stdout) == 0 ? 0 : 1;
+}
+}  // namespace

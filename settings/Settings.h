@@ -1,0 +1,31 @@
+#pragma once
+
+#include "framework/Afx.h"
+#include "framework/CString.h"
+#include "settings/RegKey.h"
+
+// The four watch settings, filled by LoadSettings on the user-interface
+// thread. The watcher reads the two switches on every pass.
+extern BOOL g_bCheckLimeWire;
+extern CString g_strLimeWirePath;
+extern BOOL g_bCheckKazaa;
+extern CString g_strKazaaPath;
+
+// The program's own key, open for the whole run. Callers pass
+// g_regSettings.GetKey() and an empty subkey to its value operations.
+extern CRegKey g_regSettings;
+
+extern const char kSettingsKeyPath[];   // "Software\Hollowfen\Songlark"
+extern const char kKazaaKeyPath[];      // "Software\Kazaa\LocalContent", under HKEY_CURRENT_USER
+
+// The program's key under hMachineRoot; when it can be neither opened nor
+// created there, the same path under HKEY_CURRENT_USER, so that an ordinary
+// user's settings are kept. When both fail, the machine key's object (which
+// holds no key). g_regSettings is made by this with the defaults; tests pass
+// a root that refuses, or a path of their own.
+CRegKey OpenSettingsKey(HKEY hMachineRoot = HKEY_LOCAL_MACHINE, const char* pszSubKey = kSettingsKeyPath);
+
+// Copies the stored values into the four globals (Kazaa's folder falls back
+// to Kazaa's own "DownloadDir") and the "LyricsSite" value into the lyric
+// fetch's site setting.
+void LoadSettings();

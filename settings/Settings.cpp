@@ -1,5 +1,7 @@
 #include "settings/Settings.h"
 
+#include "lyrics/net/LyricsSite.h"
+
 BOOL g_bCheckLimeWire = 0;
 CString g_strLimeWirePath;
 BOOL g_bCheckKazaa = 0;
@@ -42,4 +44,10 @@ void LoadSettings()
         CRegKey kazaa(HKEY_CURRENT_USER, kKazaaKeyPath, &bKazaa);
         if (bKazaa) kazaa.ReadString(kazaa.GetKey(), "", "DownloadDir", g_strKazaaPath);
     }
+
+    // Never written by the program: a user or a test points the lyric fetch
+    // elsewhere with it. Missing or empty means the built-in site.
+    CString strSite;
+    g_regSettings.ReadString(hKey, "", "LyricsSite", strSite);
+    SetLyricsSite(strSite.str());
 }

@@ -4,6 +4,8 @@
 // key and Kazaa's "DownloadDir" afterwards.
 #include "settings/Settings.h"
 
+#include "lyrics/net/LyricsSite.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -58,6 +60,7 @@ protected:
     }
     void TearDown() override
     {
+        SetLyricsSite("");
         g_regSettings = OpenSettingsKey();
         ::RegDeleteTreeA(HKEY_LOCAL_MACHINE, path);
         ::RegDeleteTreeA(HKEY_CURRENT_USER, path);
@@ -180,6 +183,31 @@ TEST_F(SettingsTest, AStoredEmptyKazaaFolderStaysEmptyAnUnreadableOneFallsBack)
     SetString(HKEY_LOCAL_MACHINE, path, "KazaaPath", std::string(300, 'k'));
     LoadSettings();
     EXPECT_EQ(g_strKazaaPath, "C:\\Kazaa downloads");
+}
+
+TEST_F(SettingsTest, TheLyricsSiteValuePointsTheFetchElsewhere)
+{
+    UseMachineKey();
+    SetString(HKEY_LOCAL_MACHINE, path, "LyricsSite", "127.0.0.1:8080");
+    LoadSettings();
+    EXPECT_EQ(GetLyricsSite().host, "127.0.0.1");
+    EXPECT_EQ(GetLyricsSite().port, 8080);
+
+    SetString(HKEY_LOCAL_MACHINE, path, "LyricsSite", "lyrics.example");
+    LoadSettings();
+    EXPECT_EQ(GetLyricsSite().host, "lyrics.example");
+    EXPECT_EQ(GetLyricsSite().port, 80);
+
+    // Empty, then gone: back to the built-in site each time.
+    SetLyricsSite("elsewhere:1");
+    SetString(HKEY_LOCAL_MACHINE, path, "LyricsSite", "");
+    LoadSettings();
+    EXPECT_EQ(GetLyricsSite().host, kBuiltInLyricsHost);
+    EXPECT_EQ(GetLyricsSite().port, kBuiltInLyricsPort);
+    SetLyricsSite("elsewhere:1");
+    ::RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, path, "LyricsSite");
+    LoadSettings();
+    EXPECT_EQ(GetLyricsSite().host, kBuiltInLyricsHost);
 }
 
 TEST_F(SettingsTest, WhenTheMachineKeyRefusesTheUsersKeyIsReadAndWritten)

@@ -1,0 +1,117 @@
+#pragma once
+
+// A one-thread TCP server on 127.0.0.1 for the HTTP client's tests, written on
+// the same socket shim as the client so it runs natively and under Wine.
+// Connections are served one after another by the test's handler; every wait
+// in here is bounded.
+#include "platform/SocketShim.h"
+
+#include <atomic>
+#include <chrono>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <thread>
+
+#ifdef _WIN32
+inline const bool kWinsockStarted = [] {
+    WSADATA data;
+    return WSAStartup(MAKEWORD(1, 1), &data) == 0;
+}();
+const int kNoSignal = 0;
+#else
+const int kNoSignal = MSG_NOSIGNAL;  // a client that hung up must not kill the test
+#endif
+
+inline bool WaitReadable(SOCKET s, int ms)
+{
+    fd_set set;
+    FD_ZERO(&set);
+    FD_SET(s, &set);
+    timeval tv{ms / 1000, (ms % 1000) * 1000};
+    return select(static_cast<int>(s + 1), &set, nullptr, nullptr, &tv) > 0;
+}
+
+// Reads a request up to its blank line (or close, or ms without a byte).
+inline std::string ReadRequest(SOCKET c, int ms = 5000)
+{
+    std::string request;
+    char chunk[512];
+    while (request.find("\r\n\r\n") == std::string::npos && request.size() < 8192 && WaitReadable(c, ms)) {
+        const int n = recv(c, chunk, sizeof(chunk), 0);
+        if (n <= 0) break;
+        request.append(chunk, static_cast<std::size_t>(n));
+    }
+    return request;
+}
+
+inline bool SendAll(SOCKET c, const std::string& data)
+{
+    for (std::size_t sent = 0; sent < data.size();) {
+        const int n = send(c, data.data() + sent, static_cast<int>(data.size() - sent), kNoSignal);
+        if (n <= 0) return false;
+        sent += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+// Waits until the client closes (or ms pass); true if it closed.
+inline bool WaitForClose(SOCKET c, int ms)
+{
+    char sink[1024];
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    while (std::chrono::steady_clock::now() < end)
+        if (WaitReadable(c, 100) && recv(c, sink, sizeof(sink), 0) <= 0) return true;
+    return false;
+}
+
+class LoopbackServer {
+public:
+    using Handler = std::function<void(SOCKET client)>;
+
+    explicit LoopbackServer(Handler handler, int backlog = 4) : handler_(std::move(handler))
+    {
+        listener_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+        sockaddr_in address;
+        std::memset(&address, 0, sizeof(address));
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(0x7F000001);
+        address.sin_port = 0;
+        bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof(address));
+        SocketLength length = sizeof(address);
+        getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length);
+        port_ = ntohs(address.sin_port);
+        listen(listener_, backlog);
+        if (handler_) thread_ = std::thread([this] { Serve(); });
+    }
+    ~LoopbackServer()
+    {
+        stop_ = true;
+        if (thread_.joinable()) thread_.join();
+        closesocket(listener_);
+    }
+    unsigned short port() const { return port_; }
+    int connections() const { return connections_; }
+
+private:
+    void Serve()
+    {
+        // Ends with the test, or after a minute whatever happens.
+        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        while (!stop_ && std::chrono::steady_clock::now() < end) {
+            if (!WaitReadable(listener_, 50)) continue;
+            SOCKET client = accept(listener_, nullptr, nullptr);
+            if (client == INVALID_SOCKET) continue;
+            ++connections_;
+            handler_(client);
+            closesocket(client);
+        }
+    }
+
+    Handler handler_;
+    SOCKET listener_ = INVALID_SOCKET;
+    unsigned short port_ = 0;
+    std::atomic<bool> stop_{false};
+    std::atomic<int> connections_{0};
+    std::thread thread_;
+};

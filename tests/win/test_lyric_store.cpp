@@ -179,12 +179,6 @@ bool WriteHalfThenFail(CFile& file, const void* pData, UINT nCount)
     return false;
 }
 
-bool WriteAllAndWatch(CFile& file, const void* pData, UINT nCount)
-{
-    g_seenDuringWrite = ReadBytes(g_watchedPath);
-    return file.Write(pData, nCount);
-}
-
 TEST_F(LyricStore, AFailedWriteLeavesTheOldLyricAndNoTemporaryFile)
 {
     const CString path = PrepareLyricPath("Night Owls", "Blue Hour");
@@ -197,17 +191,6 @@ TEST_F(LyricStore, AFailedWriteLeavesTheOldLyricAndNoTemporaryFile)
     EXPECT_EQ(g_seenDuringWrite, old);
     EXPECT_EQ(ReadBytes(path), old);
     EXPECT_EQ(List(lyrics + "Night Owls"), std::vector<std::string>{"Blue Hour.lyric"});
-}
-
-TEST_F(LyricStore, TheOldFileStaysWholeUntilTheNewOneIsComplete)
-{
-    const CString path = PrepareLyricPath("Night Owls", "Blue Hour");
-    StoreLyric(path, "Night Owls", "Blue Hour", "old words");
-    g_watchedPath = path;
-    SetLyricWriteHook(WriteAllAndWatch);
-    StoreLyric(path, "Night Owls", "Blue Hour", "new");
-    EXPECT_EQ(g_seenDuringWrite, "Night Owls - Blue Hour\r\n\r\nold words");
-    EXPECT_EQ(ReadBytes(path), "Night Owls - Blue Hour\r\n\r\nnew");
 }
 
 TEST_F(LyricStore, APlaceThatCannotBeReplacedLeavesNoTemporaryFile)

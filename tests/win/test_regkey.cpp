@@ -206,20 +206,4 @@ TEST_F(RegKeyTest, WithoutAHandleEachCallOpensRootAndSubkeyItself)
     EXPECT_EQ(v, 1u);
 }
 
-TEST_F(RegKeyTest, MovingHandsTheKeyOver)
-{
-    bool ok = false;
-    CRegKey first(HKEY_CURRENT_USER, path, &ok);
-    const HKEY h = first.GetKey();
-    CRegKey second(std::move(first));
-    EXPECT_EQ(first.GetKey(), nullptr);
-    EXPECT_EQ(second.GetKey(), h);
-
-    CRegKey third(HKEY_CURRENT_USER, path + "\\other", &ok);
-    third = std::move(second);
-    EXPECT_EQ(third.GetKey(), h);
-    EXPECT_EQ(third.GetSubKey(), path);
-    EXPECT_TRUE(third.WriteDword(third.GetKey(), "", "still", 3));
-}
-
 }  // namespace

@@ -153,19 +153,14 @@ TEST_F(SettingsTest, AnOverlongLimeWireFolderCountsAsMissing)
     SetString(HKEY_LOCAL_MACHINE, path, "LimeWirePath", std::string(256, 'p'));
     LoadSettings();
     EXPECT_EQ(g_strLimeWirePath, "");
-    SetString(HKEY_LOCAL_MACHINE, path, "LimeWirePath", std::string(255, 'p'));
-    LoadSettings();
-    EXPECT_EQ(g_strLimeWirePath.str(), std::string(255, 'p'));
 }
 
 TEST_F(SettingsTest, ASwitchStoredAsAStringIsTakenAsRawBytesOrAsMissing)
 {
     UseMachineKey();
     SetString(HKEY_LOCAL_MACHINE, path, "CheckKazaa", "1");     // '1', NUL: two bytes
-    SetString(HKEY_LOCAL_MACHINE, path, "CheckLimeWire", "on"); // three bytes
     LoadSettings();
     EXPECT_EQ(g_bCheckKazaa, 0x31);
-    EXPECT_EQ(g_bCheckLimeWire, 0x6e6f);
 
     SetString(HKEY_LOCAL_MACHINE, path, "CheckKazaa", "true");  // five bytes
     LoadSettings();

@@ -15,8 +15,14 @@ char LowerAscii(char c)
 std::size_t Find(const char* text, std::size_t from, std::size_t end, const char* needle)
 {
     const std::size_t n = std::strlen(needle);
-    for (std::size_t i = from; i + n <= end; ++i)
-        if (std::memcmp(text + i, needle, n) == 0) return i;
+    // memchr to the candidates: a song page is mostly text between tags.
+    while (from + n <= end) {
+        const void* hit = std::memchr(text + from, needle[0], end - from - n + 1);
+        if (!hit) return end;
+        const std::size_t at = static_cast<std::size_t>(static_cast<const char*>(hit) - text);
+        if (std::memcmp(text + at, needle, n) == 0) return at;
+        from = at + 1;
+    }
     return end;
 }
 

@@ -1,17 +1,19 @@
 #pragma once
 
 // A one-thread TCP server on 127.0.0.1 for the HTTP client's tests, written on
-// the same socket shim as the client so it runs natively and under Wine.
-// Connections are served one after another by the test's handler; every wait
-// in here is bounded.
+// the same socket shim as the client so it runs natively and under Wine. It
+// reads and records each request, then hands the connection to the test's
+// handler; connections are served one after another, every wait is bounded.
 #include "platform/SocketShim.h"
 
 #include <atomic>
 #include <chrono>
 #include <cstring>
 #include <functional>
+#include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 #ifdef _WIN32
 inline const bool kWinsockStarted = [] {
@@ -59,24 +61,17 @@ inline bool SendAll(SOCKET c, const std::string& data)
 inline bool WaitForClose(SOCKET c, int ms)
 {
     char sink[1024];
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    while (std::chrono::steady_clock::now() < end)
-        if (WaitReadable(c, 100) && recv(c, sink, sizeof(sink), 0) <= 0) return true;
-    return false;
+    return WaitReadable(c, ms) && recv(c, sink, sizeof(sink), 0) <= 0;
 }
 
 class LoopbackServer {
 public:
-    using Handler = std::function<void(SOCKET client)>;
+    using Handler = std::function<void(SOCKET client, const std::string& request)>;
 
     explicit LoopbackServer(Handler handler, int backlog = 4) : handler_(std::move(handler))
     {
         listener_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-        sockaddr_in address;
-        std::memset(&address, 0, sizeof(address));
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(0x7F000001);
-        address.sin_port = 0;
+        sockaddr_in address = LoopbackAddress(0);
         bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof(address));
         SocketLength length = sizeof(address);
         getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length);
@@ -91,7 +86,20 @@ public:
         closesocket(listener_);
     }
     unsigned short port() const { return port_; }
-    int connections() const { return connections_; }
+    std::vector<std::string> requests()
+    {
+        std::lock_guard<std::mutex> guard(lock_);
+        return requests_;
+    }
+    static sockaddr_in LoopbackAddress(unsigned short port)
+    {
+        sockaddr_in address;
+        std::memset(&address, 0, sizeof(address));
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(0x7F000001);
+        address.sin_port = htons(port);
+        return address;
+    }
 
 private:
     void Serve()
@@ -102,8 +110,12 @@ private:
             if (!WaitReadable(listener_, 50)) continue;
             SOCKET client = accept(listener_, nullptr, nullptr);
             if (client == INVALID_SOCKET) continue;
-            ++connections_;
-            handler_(client);
+            const std::string request = ReadRequest(client);
+            {
+                std::lock_guard<std::mutex> guard(lock_);
+                requests_.push_back(request);
+            }
+            handler_(client, request);
             closesocket(client);
         }
     }
@@ -112,6 +124,7 @@ private:
     SOCKET listener_ = INVALID_SOCKET;
     unsigned short port_ = 0;
     std::atomic<bool> stop_{false};
-    std::atomic<int> connections_{0};
+    std::mutex lock_;
+    std::vector<std::string> requests_;
     std::thread thread_;
 };

@@ -157,7 +157,6 @@ TEST(ScraperEntities, KnownUnknownAndBare)
         EXPECT_EQ(Decoded(entity), std::string(1, char(code)) + std::string(entity.size() - 1, ' '));
     }
     EXPECT_EQ(Decoded("&quot;&amp;&lt;&gt;"), "\"     &    <   >   ");
-    EXPECT_EQ(kEntityCount, 45);
     char shortText[] = "&am";
     EXPECT_FALSE(ReplaceEntity(shortText, "&amp;", '&'));
     EXPECT_STREQ(shortText, "&am");

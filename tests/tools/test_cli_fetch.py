@@ -2,6 +2,7 @@
 and under Wine (--runner): the fixtures' lyrics byte for byte, exit statuses
 0 / 1 / 2, and a site that never answers."""
 import argparse
+import contextlib
 import os
 import subprocess
 import sys
@@ -15,31 +16,26 @@ def check(what, got, want):
         failures.append(f"{what}: got {got!r}, want {want!r}")
 
 
-class StandIn:
-    def __init__(self, args, mode):
-        os.makedirs(args.work_dir, exist_ok=True)
-        self.port_file = os.path.join(args.work_dir, f"fetch-{mode}-{os.getpid()}.port")
-        if os.path.exists(self.port_file):
-            os.remove(self.port_file)
-        site = os.path.join(args.source_dir, "tools", "lyrics_site")
-        self.proc = subprocess.Popen([sys.executable, os.path.join(site, "server.py"), "--port", "0",
-                                      "--root", os.path.join(site, "pages"), "--port-file", self.port_file,
-                                      "--mode", mode], stderr=subprocess.DEVNULL)
+@contextlib.contextmanager
+def stand_in(args, mode):
+    """The stand-in on a free port; yields its site text "127.0.0.1:PORT"."""
+    os.makedirs(args.work_dir, exist_ok=True)
+    port_file = os.path.join(args.work_dir, f"fetch-{mode}-{os.getpid()}.port")
+    if os.path.exists(port_file):
+        os.remove(port_file)
+    server = os.path.join(args.source_dir, "tools", "lyrics_site", "server.py")
+    proc = subprocess.Popen([sys.executable, server, "--port", "0", "--port-file", port_file, "--mode", mode],
+                            stderr=subprocess.DEVNULL)
+    try:
         end = time.time() + 10
-        while not os.path.exists(self.port_file):
-            if time.time() > end or self.proc.poll() is not None:
-                raise RuntimeError("the stand-in did not start")
+        while not os.path.exists(port_file):
+            assert time.time() < end and proc.poll() is None, "the stand-in did not start"
             time.sleep(0.05)
-        with open(self.port_file) as f:
-            self.site = "127.0.0.1:" + f.read().strip()
-
-    def __enter__(self):
-        return self
-
-    def __exit__(self, *exc):
-        self.proc.terminate()
-        self.proc.wait(timeout=10)
-        os.remove(self.port_file)
+        with open(port_file) as f:
+            yield "127.0.0.1:" + f.read().strip()
+    finally:
+        proc.terminate()
+        proc.wait(timeout=10)
 
 
 def main():
@@ -55,20 +51,20 @@ def main():
         return subprocess.run(prefix + [args.cli, "fetch", *cli_args], capture_output=True, timeout=timeout)
 
     expected_dir = os.path.join(args.source_dir, "tools", "lyrics_site", "expected")
-    with StandIn(args, "serve") as site:
+    with stand_in(args, "serve") as site:
         for artist, title, name in [("Some Artist", "A Song", "some-artist--a-song"),
                                     ("Night Owls", "Blue Hour", "night-owls--blue-hour"),
                                     ("NIGHT OWLS", "don't stop", "night-owls--dont-stop"),
                                     ("Paper Kites Club", "Kite Strings", "paper-kites-club--kite-strings")]:
             with open(os.path.join(expected_dir, name + ".lyric"), "rb") as f:
                 want = f.read()
-            r = fetch("--site", site.site, artist, title)
+            r = fetch("--site", site, artist, title)
             check(f"{artist} / {title} status", r.returncode, 0)
             check(f"{artist} / {title} lyric", r.stdout, want)
         # "<br />" only, a listed page that is missing (404), no such song, no such artist, empty input.
         for artist, title in [("Paper Kites Club", "Paper Lanterns"), ("Night Owls", "Streetlight Waltz"),
                               ("Night Owls", "Red Hour"), ("Nobody", "A Song"), ("", "A Song")]:
-            r = fetch("--site", site.site, artist, title)
+            r = fetch("--site", site, artist, title)
             check(f"{artist} / {title} status", r.returncode, 1)
             check(f"{artist} / {title} output", r.stdout, b"")
 
@@ -80,9 +76,9 @@ def main():
               True)
 
     # A site that accepts and never answers: the program's own wait ends it.
-    with StandIn(args, "hang") as site:
+    with stand_in(args, "hang") as site:
         start = time.time()
-        r = fetch("--site", site.site, "Some Artist", "A Song", timeout=90)
+        r = fetch("--site", site, "Some Artist", "A Song", timeout=90)
         elapsed = time.time() - start
         check("silent site status", r.returncode, 1)
         check("silent site ends within the wait", 25 < elapsed < 50, True)

@@ -123,6 +123,7 @@ void BM_LimeWireNameRuleMiss(benchmark::State& state)
 // Keeps the console output and remembers each benchmark's median rate.
 class RateReporter : public benchmark::ConsoleReporter {
 public:
+    RateReporter() : ConsoleReporter(OO_Tabular) {}
     std::map<std::string, double> medians;
     void ReportRuns(const std::vector<Run>& runs) override
     {
@@ -148,8 +149,7 @@ int main(int argc, char** argv)
     static char interleave[] = "--benchmark_enable_random_interleaving=true";
     static char repetitions[] = "--benchmark_repetitions=6";
     static char onlyAggregates[] = "--benchmark_report_aggregates_only=true";
-    static char noColor[] = "--benchmark_color=false";
-    args.insert(args.begin() + 1, {interleave, repetitions, onlyAggregates, noColor});  // later flags on the command line win
+    args.insert(args.begin() + 1, {interleave, repetitions, onlyAggregates});  // later flags on the command line win
     int n = static_cast<int>(args.size());
     benchmark::Initialize(&n, args.data());
 

@@ -1,26 +1,84 @@
 #pragma once
 
+#include "app/songlist/SongListCtrl.h"
 #include "framework/ComboBox.h"
 #include "framework/Dialog.h"
-#include "framework/ListCtrl.h"
+#include "res/resource.h"
+
+// Private messages of the main dialog.
+constexpr UINT WM_TRAYNOTIFY = 1125;    // the tray icon's callback
+constexpr UINT WM_WATCHER_BASE = 2024;  // first of the watcher's four reports
 
 // The main window: a modal dialog that holds every control of the program.
+// Its handlers live beside the features they serve (song table, lyric search,
+// lyric panel, options, accelerator); this file declares them all.
 class CSonglarkDlg : public CDialog {
 public:
     explicit CSonglarkDlg(CWnd* pParent = nullptr);
 
     CComboBox m_comboArtist;
-    CListCtrl m_listSongs;
+    CSongListCtrl m_listSongs;
     CString m_strLyric;
     CString m_strSong;
     CString m_strArtist;
     HICON m_hIcon;
+    BOOL m_bAccelerating;
+    BOOL m_bSkipNextTick;
+    int m_nCyclePeriod;
+
+    // Song table operations.
+    int FindSongRow(const CString& artist, const CString& title) const;
+    void SelectSongRow(const CString& artist, const CString& title);
+    int AppendSongRow(const char* status, const CString& artist, const CString& title, DWORD rowData);
+    void SetSongRowStatus(int row, const char* status, DWORD rowData);
+
+    // Lyric lookup behind the Search command and a row's selection.
+    void SearchLyric(BOOL bFetch);
+
+    // The lyric store listing at start-up.
+    void LoadStoredLyrics();
+    void LoadArtistLyrics(const CString& folder);
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
     void OnOK() override;
 
+    void OnSysCommand(UINT nID, LPARAM lParam);
+    void OnPaint();
+    HCURSOR OnQueryDragIcon();
+    void OnSize(UINT nType, int cx, int cy);
+    void OnClose();
+    void OnShow();
+    void OnHide();
+    void OnExit();
+    void OnAbout();
+
+    LRESULT OnSongListClickOrKey(NMHDR* pNMHDR);
+    LRESULT OnSongListItemChanged(NMHDR* pNMHDR);
+
     BEGIN_MSG_MAP(CSonglarkDlg)
+        ON_WM_SYSCOMMAND()
+        ON_WM_PAINT()
+        ON_WM_QUERYDRAGICON()
+        ON_NOTIFY(NM_CLICK, IDC_SONG_LIST, OnSongListClickOrKey)
+        ON_NOTIFY(LVN_KEYDOWN, IDC_SONG_LIST, OnSongListClickOrKey)
+        ON_WM_CLOSE()
+        ON_WM_DRAWITEM()
+        ON_NOTIFY(LVN_ITEMCHANGED, IDC_SONG_LIST, OnSongListItemChanged)
+        ON_WM_SIZE()
+        ON_COMMAND(ID_TRAY_EXIT, OnExit)
+        ON_COMMAND(ID_TRAY_ABOUT, OnAbout)
+        ON_COMMAND(ID_TRAY_SHOW, OnShow)
+        ON_COMMAND(ID_TRAY_HIDE, OnHide)
+        ON_BN_CLICKED(IDC_ABOUT, OnAbout)
     END_MSG_MAP(CDialog)
+
+private:
+    // Set while the Search command selects its row, so that the selection
+    // fills the boxes but leaves the lyric panel as the search set it.
+    bool m_bKeepLyricPanel = false;
 };
+
+// Timer of the accelerator's cycles, on the main dialog's window.
+constexpr UINT_PTR ACCEL_TIMER_ID = 1;

@@ -45,8 +45,7 @@ cmake --preset win64 >/dev/null
 cmake --build --preset win64 -j2
 scripts/check-exe.sh build/win64/app/songlark.exe "PE32+ executable (GUI) x86-64" || failed=1
 prefix="$PWD/build/win64/wineprefix"
-rm -rf "$prefix"
-WINEPREFIX="$prefix" WINEDEBUG=-all /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1 || true
+scripts/wine-prefix.sh "$prefix"
 run_ctest win64 scripts/with-xvfb.sh || failed=1
 WINEPREFIX="$prefix" /usr/lib/wine/wineserver -k 2>/dev/null || true
 

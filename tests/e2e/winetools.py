@@ -33,7 +33,8 @@ class Prefix:
         self.wintool_exe = os.path.join(bin_dir, "tools", "wintool.exe")
 
     def __enter__(self):
-        subprocess.run([WINE, "wineboot", "-i"], env=self.env, check=True,
+        script = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "scripts", "wine-prefix.sh")
+        subprocess.run([script, self.path], env=self.env, check=True,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=180)
         return self
 

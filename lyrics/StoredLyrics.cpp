@@ -1,0 +1,40 @@
+// Listing the lyric store into the main dialog at start-up: every artist
+// folder becomes an entry of the artist combo box, every stored lyric a row.
+#include "app/SonglarkDlg.h"
+#include "app/songlist/SongRow.h"
+#include "core/store/LyricFile.h"
+#include "framework/FileFind.h"
+#include "lyrics/LyricStore.h"
+
+void CSonglarkDlg::LoadStoredLyrics()
+{
+    const CString lyricsFolder = LyricsFolderPath();
+    if (lyricsFolder.IsEmpty()) return;
+
+    CFileFind finder;
+    BOOL bMore = finder.FindFile(lyricsFolder + "*");
+    while (bMore) {
+        bMore = finder.FindNextFile();
+        if (finder.IsDots() || !finder.IsDirectory()) continue;
+        m_comboArtist.AddString(finder.GetFileName());
+        LoadArtistLyrics(finder.GetFilePath());
+    }
+}
+
+void CSonglarkDlg::LoadArtistLyrics(const CString& folder)
+{
+    // Thousands of rows may arrive here; draw once at the end.
+    m_listSongs.SetRedraw(FALSE);
+
+    CFileFind finder;
+    BOOL bMore = finder.FindFile(folder + "\\*.lyric");
+    while (bMore) {
+        bMore = finder.FindNextFile();
+        if (finder.IsDots() || finder.IsDirectory()) continue;
+        const CString title(songlark::TitleFromFileName(finder.GetFileName().str()));
+        const CString artist(songlark::ArtistFromFilePath(finder.GetFilePath().str()));
+        AppendSongRow("OK", artist, title, MakeRowData(ROW_SOURCE_NONE, ROW_STATE_FOUND));
+    }
+
+    m_listSongs.SetRedraw(TRUE);
+}

@@ -8,6 +8,10 @@
 // Private messages of the main dialog.
 constexpr UINT WM_TRAYNOTIFY = 1125;    // the tray icon's callback
 constexpr UINT WM_WATCHER_BASE = 2024;  // first of the watcher's four reports
+constexpr UINT WM_LIMEWIRE_SONG = WM_WATCHER_BASE + 0;
+constexpr UINT WM_KAZAA_SONG = WM_WATCHER_BASE + 1;
+constexpr UINT WM_LIMEWIRE_LYRIC = WM_WATCHER_BASE + 2;
+constexpr UINT WM_KAZAA_LYRIC = WM_WATCHER_BASE + 3;
 
 // The main window: a modal dialog that holds every control of the program.
 // Its handlers live beside the features they serve (song table, lyric search,
@@ -61,17 +65,30 @@ protected:
         ON_WM_SYSCOMMAND()
         ON_WM_PAINT()
         ON_WM_QUERYDRAGICON()
+        // ON_CBN_SELCHANGE(IDC_ARTIST, OnSelChangeArtist)
         ON_NOTIFY(NM_CLICK, IDC_SONG_LIST, OnSongListClickOrKey)
         ON_NOTIFY(LVN_KEYDOWN, IDC_SONG_LIST, OnSongListClickOrKey)
+        // ON_BN_CLICKED(IDC_OPTIONS, OnOptions)
         ON_WM_CLOSE()
         ON_WM_DRAWITEM()
         ON_NOTIFY(LVN_ITEMCHANGED, IDC_SONG_LIST, OnSongListItemChanged)
+        // ON_BN_CLICKED(IDC_DELETE_LYRIC, OnDeleteLyric)
+        // ON_BN_CLICKED(IDC_TO_CLIPBOARD, OnToClipboard)
+        // ON_BN_CLICKED(IDC_EDIT_LYRIC, OnEditLyric)
+        // ON_WM_TIMER()
+        // ON_MESSAGE(WM_TRAYNOTIFY, OnTrayNotify)
         ON_WM_SIZE()
         ON_COMMAND(ID_TRAY_EXIT, OnExit)
         ON_COMMAND(ID_TRAY_ABOUT, OnAbout)
+        // ON_BN_CLICKED(IDC_START_ACCEL, OnStartAcceleration)
         ON_COMMAND(ID_TRAY_SHOW, OnShow)
         ON_COMMAND(ID_TRAY_HIDE, OnHide)
+        // ON_BN_CLICKED(IDC_ACCEL_OPTION, OnAcceleratorOption)
         ON_BN_CLICKED(IDC_ABOUT, OnAbout)
+        // ON_MESSAGE(WM_LIMEWIRE_SONG, OnLimeWireSong)
+        // ON_MESSAGE(WM_KAZAA_SONG, OnKazaaSong)
+        // ON_MESSAGE(WM_LIMEWIRE_LYRIC, OnLimeWireLyric)
+        // ON_MESSAGE(WM_KAZAA_LYRIC, OnKazaaLyric)
     END_MSG_MAP(CDialog)
 
 private:

@@ -74,6 +74,9 @@ TEST(Id3Frames, WalkStopsAtPaddingOrWhenNoFrameHeaderFits)
 {
     EXPECT_EQ(Parse(Id3Header() + Latin1("TPE1", "Artist") + kPadding + Latin1("TIT2", "Title")).result, -1);
     EXPECT_EQ(Parse(Id3Header() + Latin1("TPE1", "Artist")).result, -1);
+    // An empty frame whose head ends the block exactly is not read either.
+    EXPECT_EQ(Parse(Id3Header() + Latin1("TPE1", "Artist") + Frame("TIT2", ""), "", "Kept").result, -1);
+    EXPECT_EQ(Parse(Id3Header() + Latin1("TPE1", "Artist") + Frame("TIT2", "") + "x", "", "Kept").result, 1);
     // ID3v2.2 frames (three-character IDs, six-byte heads) are walked as ten-byte ones.
     EXPECT_EQ(Parse(Id3Header() + std::string("TP1\0\0\x07\0Artist", 13) + std::string("TT2\0\0\x06\0Title", 12) +
                     kPadding).result,

@@ -31,27 +31,22 @@ def latin1(fid, text):
     return frame(fid, b"\x00" + text)
 
 
-def kazaa(name, items, count=None, one=1, length=None):
+def kazaa(name, items):
     body = b"".join(struct.pack("<II", t, len(v)) + v for t, v in items)
-    block = (b"\x11\x22\x33\x44" + struct.pack("<I", one) + name + b"\x00" + b"more\x00" + b"\x5a" * 139 +
-             struct.pack("<I", len(items) if count is None else count) + body)
-    n = len(block) if length is None else length
-    return b"\x00" * 700 + block + b"KAZA" + struct.pack("<h", n) + b"\x00" * 4
+    block = (b"\x11\x22\x33\x44" + struct.pack("<I", 1) + name + b"\x00" + b"more\x00" + b"\x5a" * 139 +
+             struct.pack("<I", len(items)) + body)
+    return b"\x00" * 700 + block + b"KAZA" + struct.pack("<h", len(block)) + b"\x00" * 4
 
 
 BOTH = latin1(b"TPE1", b"Artist") + latin1(b"TIT2", b"Title") + b"\x00" * 200
 
 # name -> (bytes, expected (result, artist, title)); artist and title as the
-# tool prints them.
+# tool prints them. The rules' edge cases are the core tests' business; these
+# are about what the tool adds: suffixes, escaping, paths, exit status.
 GENERATED = {
     "plain.mp3": (id3(BOTH) + AUDIO, ("1", "Artist", "Title")),
     "upper.MP3": (id3(BOTH), ("1", "Artist", "Title")),
     "lower-marker.Mp3": (id3(BOTH, marker=b"id3"), ("1", "Artist", "Title")),
-    "id4.mp3": (id3(BOTH, marker=b"ID4"), ("-1", "", "")),
-    "nine.mp3": (b"ID3\x03\x00\x00\x00\x00\x00", ("-1", "", "")),
-    "ext-header.mp3": (id3(b"\x00\x00\x00\x0c" + b"\x01" * 8 + BOTH, flags=0x40), ("1", "Artist", "Title")),
-    "big-first.mp3": (id3(frame(b"APIC", b"\x00" * 1100) + BOTH), ("-1", "", "")),
-    "utf16.mp3": (id3(frame(b"TPE1", b"\x01\xff\xfeA\x00") + frame(b"TIT2", b"\x01\xff\xfeT\x00")), ("-1", "", "")),
     "escapes.mp3": (id3(latin1(b"tpe1", b"AC\\DC\x01") + frame(b"tit2", b"\x00\x00Caf\xe9\tn\x7f\x00junk")),
                     ("1", "AC\\x5cDC\\x01", "Caf\\xe9\\x09n\\x7f")),
     # Native paths have no backslash: the name is not looked at there.
@@ -60,9 +55,6 @@ GENERATED = {
                  ("1", "Item Artist", "Item Title")),
     "named.DAT": (kazaa(b"Some Artist - A Song.mp3", []), ("1", "Some Artist", "A Song")),
     "mixed-case.dat": (kazaa(b"Song.Mp3", [(6, b"A\x00"), (4, b"T\x00")]), ("-1", "", "")),
-    "too-long.dat": (kazaa(b"Song.mp3", [(6, b"A\x00"), (4, b"T\x00")], length=2049), ("-1", "", "")),
-    "negative.dat": (kazaa(b"Song.mp3", [(6, b"A\x00"), (4, b"T\x00")], length=-4), ("-1", "", "")),
-    "empty-artist.dat": (kazaa(b"Song.mp3", [(6, b"\x00"), (4, b"T\x00")]), ("-1", "", "")),
     "short.dat": (b"KAZA\x08\x00\x00\x00\x00", ("-1", "", "")),
 }
 

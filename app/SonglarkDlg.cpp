@@ -4,11 +4,14 @@
 #include "framework/Gdi.h"
 #include "framework/WinApp.h"
 #include "settings/Settings.h"
+#include "watcher/ThreadLimeWire.h"
 
 namespace {
 // What the artist and song boxes show at start.
 const char kDefaultArtist[] = "Night Owls";
 const char kDefaultSong[] = "Blue Hour";
+// How long closing the window waits for the watcher to end.
+const DWORD kWatcherStopTimeoutMs = 3000;
 }  // namespace
 
 CSonglarkDlg::CSonglarkDlg(CWnd* pParent)
@@ -59,6 +62,11 @@ BOOL CSonglarkDlg::OnInitDialog()
     m_listSongs.SetExtendedStyle(m_listSongs.GetExtendedStyle() | LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
 
     LoadStoredLyrics();
+
+    // The watcher starts at once; if its thread cannot start, the dialog
+    // works without it.
+    g_pWatcher = new CThreadLimeWire(this, WM_WATCHER_BASE, g_strLimeWirePath, g_strKazaaPath);
+    g_pWatcher->CreateThread(0, 0, nullptr);
 
     return TRUE;
 }
@@ -126,6 +134,13 @@ void CSonglarkDlg::OnExit()
 
 void CSonglarkDlg::OnClose()
 {
+    if (g_pWatcher) {
+        // Destroy the watcher only once its thread has really ended. One that
+        // is still inside a lyric fetch when the wait runs out stops at its
+        // next step without touching the dialog; it ends with the process.
+        if (g_pWatcher->StopAndWait(kWatcherStopTimeoutMs)) delete g_pWatcher;
+        g_pWatcher = nullptr;
+    }
     // The dialog manager turns WM_CLOSE into Cancel, which ends the dialog.
     Default();
 }

@@ -58,6 +58,14 @@ protected:
     void OnExit();
     void OnAbout();
 
+    // The watcher's reports.
+    LRESULT OnLimeWireSong(WPARAM wParam, LPARAM lParam);
+    LRESULT OnKazaaSong(WPARAM wParam, LPARAM lParam);
+    LRESULT OnLimeWireLyric(WPARAM wParam, LPARAM lParam);
+    LRESULT OnKazaaLyric(WPARAM wParam, LPARAM lParam);
+    LRESULT OnSongReported(WPARAM wParam, LPARAM lParam, int source);
+    LRESULT OnLyricReported(WPARAM wParam, LPARAM lParam, int source);
+
     LRESULT OnSongListClickOrKey(NMHDR* pNMHDR);
     LRESULT OnSongListItemChanged(NMHDR* pNMHDR);
 
@@ -85,10 +93,10 @@ protected:
         ON_COMMAND(ID_TRAY_HIDE, OnHide)
         // ON_BN_CLICKED(IDC_ACCEL_OPTION, OnAcceleratorOption)
         ON_BN_CLICKED(IDC_ABOUT, OnAbout)
-        // ON_MESSAGE(WM_LIMEWIRE_SONG, OnLimeWireSong)
-        // ON_MESSAGE(WM_KAZAA_SONG, OnKazaaSong)
-        // ON_MESSAGE(WM_LIMEWIRE_LYRIC, OnLimeWireLyric)
-        // ON_MESSAGE(WM_KAZAA_LYRIC, OnKazaaLyric)
+        ON_MESSAGE(WM_LIMEWIRE_SONG, OnLimeWireSong)
+        ON_MESSAGE(WM_KAZAA_SONG, OnKazaaSong)
+        ON_MESSAGE(WM_LIMEWIRE_LYRIC, OnLimeWireLyric)
+        ON_MESSAGE(WM_KAZAA_LYRIC, OnKazaaLyric)
     END_MSG_MAP(CDialog)
 
 private:

@@ -2,6 +2,7 @@
 // ending the modal loop.
 #include "app/SonglarkDlg.h"
 #include "res/resource.h"
+#include "tests/win/AppTestUtil.h"
 
 #include <gtest/gtest.h>
 
@@ -41,4 +42,5 @@ TEST(MainDialogSmoke, OpensWithItsCaptionAndEscapeEndsIt)
     EXPECT_EQ(result, IDCANCEL);
     EXPECT_STREQ(dlg.caption, "Peerpal");
     EXPECT_EQ(dlg.m_hWnd, nullptr);
+    StopWatcherForTest();
 }

@@ -2,6 +2,7 @@
 // and its window behaviour (minimise to hidden, Show, Hide, Exit, Close,
 // Escape, Return).
 #include "app/SonglarkDlg.h"
+#include "tests/win/AppTestUtil.h"
 #include "tests/win/WinTestUtil.h"
 
 #include <gtest/gtest.h>
@@ -70,6 +71,7 @@ protected:
     void TearDown() override
     {
         if (::IsWindow(hDlg)) ::DestroyWindow(hDlg);
+        StopWatcherForTest();
     }
     CSonglarkDlg dlg;
     HWND hDlg = nullptr;
@@ -260,18 +262,31 @@ void PostKey(HWND h, WPARAM vk)
 
 }  // namespace
 
-TEST(MainDialogModal, EscapeEndsTheDialog)
+TEST(MainDialogModal, EscapeEndsTheDialogAndLeavesTheWatcherRunning)
 {
     ScriptedDlg dlg;
     dlg.action = [](ScriptedDlg& d) { PostKey(::GetDlgItem(d.m_hWnd, IDC_SONG), VK_ESCAPE); };
     EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+    ASSERT_NE(g_pWatcher, nullptr);
+    EXPECT_EQ(::WaitForSingleObject(g_pWatcher->m_hThread, 0), static_cast<DWORD>(WAIT_TIMEOUT));
+    StopWatcherForTest();
 }
 
-TEST(MainDialogModal, CloseEndsTheDialog)
+TEST(MainDialogModal, CloseStopsAndDestroysTheWatcherThenEndsTheDialog)
 {
     ScriptedDlg dlg;
-    dlg.action = [](ScriptedDlg& d) { ::PostMessageA(d.m_hWnd, WM_CLOSE, 0, 0); };
+    HANDLE watcherThread = nullptr;
+    dlg.action = [&](ScriptedDlg& d) {
+        ASSERT_NE(g_pWatcher, nullptr);
+        ::DuplicateHandle(::GetCurrentProcess(), g_pWatcher->m_hThread, ::GetCurrentProcess(), &watcherThread, 0,
+                          FALSE, DUPLICATE_SAME_ACCESS);
+        ::PostMessageA(d.m_hWnd, WM_CLOSE, 0, 0);
+    };
     EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+    EXPECT_EQ(g_pWatcher, nullptr);
+    ASSERT_NE(watcherThread, nullptr);
+    EXPECT_EQ(::WaitForSingleObject(watcherThread, 0), static_cast<DWORD>(WAIT_OBJECT_0)) << "the thread has ended";
+    ::CloseHandle(watcherThread);
 }
 
 TEST(MainDialogModal, ExitKillsTheAcceleratorTimerAndEndsTheDialog)
@@ -285,6 +300,7 @@ TEST(MainDialogModal, ExitKillsTheAcceleratorTimerAndEndsTheDialog)
     };
     EXPECT_EQ(dlg.DoModal(), IDCANCEL);
     EXPECT_FALSE(dlg.timerAliveAfterExit);
+    StopWatcherForTest();
 }
 
 TEST(MainDialogModal, ReturnInEachEditRunsSearchAndNeverEndsTheDialog)
@@ -309,6 +325,7 @@ TEST(MainDialogModal, ReturnInEachEditRunsSearchAndNeverEndsTheDialog)
         ::SetTimer(d.m_hWnd, kStepTimer, 200, nullptr);
     };
     EXPECT_EQ(dlg.DoModal(), IDCANCEL) << "only the final Escape ends it";
+    StopWatcherForTest();
     ASSERT_EQ(searchesAfter.size(), 3u);
     EXPECT_EQ(searchesAfter[0], 1);
     EXPECT_EQ(searchesAfter[1], 2);

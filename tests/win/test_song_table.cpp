@@ -2,6 +2,7 @@
 // rows checked pixel by pixel against the glyph strip.
 #include "app/SonglarkDlg.h"
 #include "app/songlist/SongRow.h"
+#include "tests/win/AppTestUtil.h"
 #include "tests/win/WinTestUtil.h"
 
 #include <gtest/gtest.h>
@@ -50,6 +51,7 @@ protected:
     void TearDown() override
     {
         if (::IsWindow(hDlg)) ::DestroyWindow(hDlg);
+        StopWatcherForTest();
     }
     std::string ItemText(int row, int col) { return std::string(dlg.m_listSongs.GetItemText(row, col)); }
     std::string BoxText(int id)

@@ -1,0 +1,53 @@
+// The watcher's four reports. They are sent, so the payloads (the watcher's
+// own strings and record) are valid while a handler runs; handlers copy what
+// they keep.
+#include "app/SonglarkDlg.h"
+#include "app/songlist/SongRow.h"
+#include "lyrics/LyricStore.h"
+#include "watcher/ThreadLimeWire.h"
+
+LRESULT CSonglarkDlg::OnSongReported(WPARAM wParam, LPARAM lParam, int source)
+{
+    const CString artist = *reinterpret_cast<const CString*>(wParam);
+    const CString title = *reinterpret_cast<const CString*>(lParam);
+    // Listed already (in any case, with any status): nothing to fetch.
+    if (FindSongRow(artist, title) != 0) return 0;
+    AppendSongRow("SEARCH", artist, title, MakeRowData(source, ROW_STATE_SEARCHING));
+    return 1;
+}
+
+LRESULT CSonglarkDlg::OnLyricReported(WPARAM wParam, LPARAM lParam, int source)
+{
+    const SongRecord& record = *reinterpret_cast<const SongRecord*>(wParam);
+    const int row = FindSongRow(record.strArtist, record.strTitle);
+    if (row == 0) return 0;  // the user deleted the row meanwhile
+    if (lParam == 0) {
+        SetSongRowStatus(row - 1, "FALSE", MakeRowData(source, ROW_STATE_NOT_FOUND));
+        return 0;
+    }
+    SetSongRowStatus(row - 1, "OK", MakeRowData(source, ROW_STATE_FOUND));
+    const CString path = PrepareLyricPath(record.strArtist, record.strTitle);
+    const CString& lyric = *reinterpret_cast<const CString*>(lParam);
+    if (!lyric.IsEmpty()) StoreLyric(path, record.strArtist, record.strTitle, lyric);
+    return 0;
+}
+
+LRESULT CSonglarkDlg::OnLimeWireSong(WPARAM wParam, LPARAM lParam)
+{
+    return OnSongReported(wParam, lParam, ROW_SOURCE_LIMEWIRE);
+}
+
+LRESULT CSonglarkDlg::OnKazaaSong(WPARAM wParam, LPARAM lParam)
+{
+    return OnSongReported(wParam, lParam, ROW_SOURCE_KAZAA);
+}
+
+LRESULT CSonglarkDlg::OnLimeWireLyric(WPARAM wParam, LPARAM lParam)
+{
+    return OnLyricReported(wParam, lParam, ROW_SOURCE_LIMEWIRE);
+}
+
+LRESULT CSonglarkDlg::OnKazaaLyric(WPARAM wParam, LPARAM lParam)
+{
+    return OnLyricReported(wParam, lParam, ROW_SOURCE_KAZAA);
+}

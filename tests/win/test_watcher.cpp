@@ -1,0 +1,314 @@
+// The watcher thread against real folders under Wine, a fake main dialog
+// that records the four reports, and a loopback lyrics site.
+#include "lyrics/net/LyricsSite.h"
+#include "settings/Settings.h"
+#include "tests/core/LoopbackServer.h"
+#include "tests/win/WinTestUtil.h"
+#include "watcher/ThreadLimeWire.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kBase = 2024;
+
+struct Report {
+    UINT message;
+    std::string artist, title;
+    int source = -1;
+    bool hasLyric = false;
+    std::string lyric;
+    DWORD tick = 0;
+};
+
+// Stands in for the main dialog: records every report and answers the song
+// reports with `answer`.
+class FakeDialog : public CWnd {
+public:
+    LRESULT answer = 1;
+    std::vector<Report> reports;
+    DWORD holdMs = 0;  // keeps each song report waiting this long
+
+    bool ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override
+    {
+        if (message < kBase || message > kBase + 3) return false;
+        Report r;
+        r.message = message;
+        r.tick = ::GetTickCount();
+        if (message <= kBase + 1) {
+            r.artist = reinterpret_cast<const CString*>(wParam)->str();
+            r.title = reinterpret_cast<const CString*>(lParam)->str();
+            if (holdMs) ::Sleep(holdMs);
+            result = answer;
+        } else {
+            const auto* rec = reinterpret_cast<const SongRecord*>(wParam);
+            r.artist = rec->strArtist.str();
+            r.title = rec->strTitle.str();
+            r.source = rec->nSource;
+            r.hasLyric = lParam != 0;
+            if (lParam) r.lyric = reinterpret_cast<const CString*>(lParam)->str();
+            result = 0;
+        }
+        reports.push_back(r);
+        return true;
+    }
+    size_t Count(UINT message) const
+    {
+        size_t n = 0;
+        for (const Report& r : reports) n += r.message == message;
+        return n;
+    }
+};
+
+// A loopback lyrics site with two artists' pages.
+std::string Page(const std::string& body)
+{
+    return "HTTP/1.0 200 OK\r\nContent-Type: text/html\r\n\r\n" + body;
+}
+
+std::map<std::string, std::string> SitePages()
+{
+    return {
+        {"/s/some-artist/songs.html",
+         Page("<html><a href=\"/\">home</a> <a href=\"/s/some-artist/a-song.html\" title=\"A Song Lyrics\">A Song</a>"
+              " <a href=\"/s/some-artist/b-side.html\" title=\"B Side Lyrics\">B Side</a></html>")},
+        {"/s/some-artist/a-song.html", Page("<div>first line<br>second<br>third<br></div>")},
+        {"/s/some-artist/b-side.html", Page("<div>b one<br>b two<br>b three<br></div>")},
+    };
+}
+
+std::string PathOf(const std::string& request)
+{
+    const size_t a = request.find(' ');
+    const size_t b = request.find(' ', a + 1);
+    return a == std::string::npos || b == std::string::npos ? std::string() : request.substr(a + 1, b - a - 1);
+}
+
+class WatcherTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        char tmp[MAX_PATH];
+        ::GetTempPathA(MAX_PATH, tmp);
+        const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        root = std::string(tmp) + "songlark-watcher-" + name;
+        lime = root + "\\lime";
+        kazaa = root + "\\kazaa";
+        RemoveTree(root);
+        ::CreateDirectoryA(root.c_str(), nullptr);
+        ::CreateDirectoryA(lime.c_str(), nullptr);
+        ::CreateDirectoryA(kazaa.c_str(), nullptr);
+        ASSERT_TRUE(dialog.CreateEx(0, "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr));
+        server = std::make_unique<LoopbackServer>([this](SOCKET c, const std::string& request) {
+            const auto pages = SitePages();
+            const auto it = pages.find(PathOf(request));
+            SendAll(c, it != pages.end() ? it->second : "HTTP/1.0 404 Not Found\r\n\r\nnone");
+        }, 16);
+        SetLyricsSite("127.0.0.1:" + std::to_string(server->port()));
+        g_bCheckLimeWire = TRUE;
+        g_bCheckKazaa = FALSE;
+    }
+    void TearDown() override
+    {
+        if (watcher) {
+            EXPECT_TRUE(watcher->StopAndWait(10000));
+            delete watcher;
+        }
+        dialog.DestroyWindow();
+        server.reset();
+        SetLyricsSite("");
+        g_bCheckLimeWire = FALSE;
+        g_bCheckKazaa = FALSE;
+        RemoveTree(root);
+    }
+    static void RemoveTree(const std::string& dir)
+    {
+        WIN32_FIND_DATAA fd;
+        HANDLE h = ::FindFirstFileA((dir + "\\*").c_str(), &fd);
+        if (h != INVALID_HANDLE_VALUE) {
+            do {
+                const std::string n = fd.cFileName;
+                if (n == "." || n == "..") continue;
+                const std::string p = dir + "\\" + n;
+                if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                    RemoveTree(p);
+                else
+                    ::DeleteFileA(p.c_str());
+            } while (::FindNextFileA(h, &fd));
+            ::FindClose(h);
+        }
+        ::RemoveDirectoryA(dir.c_str());
+    }
+    static void WriteFile(const std::string& path, const std::string& bytes)
+    {
+        FILE* f = std::fopen(path.c_str(), "wb");
+        ASSERT_NE(f, nullptr);
+        std::fwrite(bytes.data(), 1, bytes.size(), f);
+        std::fclose(f);
+    }
+    void Start(DWORD passMs = 400)
+    {
+        watcher = new CThreadLimeWire(&dialog, kBase, lime.c_str(), kazaa.c_str());
+        watcher->SetPassInterval(passMs);
+        ASSERT_TRUE(watcher->CreateThread());
+    }
+
+    std::string root, lime, kazaa;
+    FakeDialog dialog;
+    std::unique_ptr<LoopbackServer> server;
+    CThreadLimeWire* watcher = nullptr;
+};
+
+}  // namespace
+
+TEST_F(WatcherTest, TwoNewSongsAreBothReportedAndFetchedOnePerPassOldestFirst)
+{
+    WriteFile(lime + "\\T-1-Some Artist - A Song.mp3", "");
+    WriteFile(lime + "\\T-2-Some Artist - B Side.mp3", "");
+    Start(1500);
+    ASSERT_TRUE(PumpUntil([&] { return dialog.Count(kBase + 2) >= 2; }, 15000));
+
+    ASSERT_GE(dialog.reports.size(), 4u);
+    EXPECT_EQ(dialog.reports[0].message, static_cast<UINT>(kBase));
+    EXPECT_EQ(dialog.reports[1].message, static_cast<UINT>(kBase));
+    EXPECT_EQ(dialog.reports[2].message, static_cast<UINT>(kBase + 2)) << "the first lyric comes in the same pass";
+    EXPECT_EQ(dialog.reports[3].message, static_cast<UINT>(kBase + 2));
+    EXPECT_EQ(dialog.reports[2].artist, "Some Artist");
+    EXPECT_EQ(dialog.reports[2].title, dialog.reports[0].title) << "oldest first";
+    EXPECT_EQ(dialog.reports[3].title, dialog.reports[1].title);
+    EXPECT_EQ(dialog.reports[2].source, 0);
+    EXPECT_TRUE(dialog.reports[2].hasLyric);
+    EXPECT_EQ(dialog.reports[2].lyric.substr(0, 10), dialog.reports[0].title == "A Song" ? "first line" : "b one  \r\nb");
+    const DWORD gap = dialog.reports[3].tick - dialog.reports[2].tick;
+    EXPECT_GE(gap, 1000u) << "the second fetch waits for the next pass";
+    EXPECT_EQ(dialog.Count(kBase), 2u) << "each file is reported once";
+}
+
+TEST_F(WatcherTest, ASongTheDialogRefusesIsNeitherQueuedNorFetched)
+{
+    dialog.answer = 0;
+    WriteFile(lime + "\\T-1-Some Artist - A Song.mp3", "");
+    Start();
+    ASSERT_TRUE(PumpUntil([&] { return dialog.Count(kBase) == 1; }, 10000));
+    PumpMessages(1500);  // several more passes
+    EXPECT_EQ(dialog.Count(kBase + 2), 0u);
+    EXPECT_EQ(server->requests().size(), 0u);
+}
+
+TEST_F(WatcherTest, AFailedFetchIsReportedWithoutALyric)
+{
+    WriteFile(lime + "\\T-1-Nobody Here - No Song.mp3", "");
+    Start();
+    ASSERT_TRUE(PumpUntil([&] { return dialog.Count(kBase + 2) == 1; }, 10000));
+    const Report& r = dialog.reports.back();
+    EXPECT_EQ(r.artist, "Nobody Here");
+    EXPECT_FALSE(r.hasLyric) << "lParam 0";
+}
+
+TEST_F(WatcherTest, KazaaDownloadsAreReportedWithTheirOwnMessages)
+{
+    g_bCheckLimeWire = FALSE;
+    g_bCheckKazaa = TRUE;
+    // A .dat trailer block: value 1 at offset 4, then the download name.
+    std::string block(8, '\0');
+    block[4] = 1;
+    block += "Some Artist - A Song.mp3";
+    block += '\0';
+    block += '\0';
+    block += std::string(150, '\0');
+    std::string trailer = "KAZA";
+    trailer += static_cast<char>(block.size() & 0xFF);
+    trailer += static_cast<char>(block.size() >> 8);
+    trailer += std::string(4, '\0');
+    WriteFile(kazaa + "\\download1.dat", std::string(100, 'x') + block + trailer);
+    WriteFile(lime + "\\T-1-Some Artist - B Side.mp3", "") ;  // LimeWire is switched off
+    Start();
+    ASSERT_TRUE(PumpUntil([&] { return dialog.Count(kBase + 3) == 1; }, 10000));
+    EXPECT_EQ(dialog.Count(kBase + 1), 1u);
+    EXPECT_EQ(dialog.Count(kBase), 0u) << "a switched-off source is not scanned";
+    EXPECT_EQ(dialog.reports.back().source, 1);
+    EXPECT_TRUE(dialog.reports.back().hasLyric);
+}
+
+TEST_F(WatcherTest, FoldersAndUnreadableFilesAreSkippedAndNeverReadAgain)
+{
+    ::CreateDirectoryA((lime + "\\T-1-Some Artist - Folder.mp3").c_str(), nullptr);
+    WriteFile(lime + "\\no tag here.mp3", "ID3 too short");
+    Start(300);
+    PumpMessages(1200);
+    EXPECT_TRUE(dialog.reports.empty());
+    EXPECT_TRUE(watcher->IsKnownFile((lime + "\\no tag here.mp3").c_str()));
+    EXPECT_TRUE(watcher->IsKnownFile((lime + "\\NO TAG HERE.MP3").c_str())) << "case does not matter";
+    EXPECT_FALSE(watcher->IsKnownFile((lime + "\\T-1-Some Artist - Folder.mp3").c_str()));
+
+    // The file now holds a good tag; it was met before, so it stays unread.
+    std::string tag = "ID3";
+    tag += std::string("\x03\x00\x00\x00\x00\x00\x40", 7);
+    auto frame = [](const char* id, const std::string& text) {
+        std::string f = id;
+        const size_t n = text.size() + 1;
+        f += std::string(3, '\0');
+        f += static_cast<char>(n);
+        f += std::string(2, '\0');
+        f += '\0';
+        f += text;
+        return f;
+    };
+    tag += frame("TPE1", "Some Artist") + frame("TIT2", "A Song") + std::string(64, '\0');
+    WriteFile(lime + "\\no tag here.mp3", tag);
+    PumpMessages(1200);
+    EXPECT_TRUE(dialog.reports.empty());
+}
+
+TEST_F(WatcherTest, WithBothSwitchesOffNothingIsScannedOrSent)
+{
+    g_bCheckLimeWire = FALSE;
+    WriteFile(lime + "\\T-1-Some Artist - A Song.mp3", "");
+    Start(200);
+    PumpMessages(1200);
+    EXPECT_TRUE(dialog.reports.empty());
+    EXPECT_FALSE(watcher->IsKnownFile((lime + "\\T-1-Some Artist - A Song.mp3").c_str()));
+
+    // Switched on again, the next pass finds it.
+    g_bCheckLimeWire = TRUE;
+    EXPECT_TRUE(PumpUntil([&] { return dialog.Count(kBase) == 1; }, 5000));
+}
+
+TEST_F(WatcherTest, NewFoldersAreTakenAtTheNextPass)
+{
+    const std::string other = root + "\\other";
+    ::CreateDirectoryA(other.c_str(), nullptr);
+    WriteFile(other + "\\T-1-Some Artist - B Side.mp3", "");
+    Start(300);
+    PumpMessages(800);
+    EXPECT_TRUE(dialog.reports.empty());
+    watcher->SetFolders(other.c_str(), kazaa.c_str());
+    ASSERT_TRUE(PumpUntil([&] { return dialog.Count(kBase) == 1; }, 5000));
+    EXPECT_EQ(dialog.reports[0].title, "B Side");
+}
+
+TEST_F(WatcherTest, StoppingWhileTheWatcherIsSendingNeverDeadlocks)
+{
+    for (int i = 0; i < 40; ++i)
+        WriteFile(lime + "\\T-" + std::to_string(i) + "-Some Artist - Song " + std::to_string(i) + ".mp3", "");
+    dialog.answer = 0;
+    dialog.holdMs = 5;
+    for (int round = 0; round < 20; ++round) {
+        SCOPED_TRACE("round " + std::to_string(round));
+        dialog.reports.clear();
+        auto* w = new CThreadLimeWire(&dialog, kBase, lime.c_str(), kazaa.c_str());
+        ASSERT_TRUE(w->CreateThread());
+        // Do not serve its sends for a moment, so it is blocked inside one.
+        ::Sleep(static_cast<DWORD>(round % 4) * 10);
+        const DWORD start = ::GetTickCount();
+        ASSERT_TRUE(w->StopAndWait(10000));
+        EXPECT_LT(::GetTickCount() - start, 5000u);
+        EXPECT_LT(dialog.reports.size(), 40u);
+        delete w;
+    }
+}

@@ -68,6 +68,13 @@ BOOL CSonglarkDlg::OnInitDialog()
     g_pWatcher = new CThreadLimeWire(this, WM_WATCHER_BASE, g_strLimeWirePath, g_strKazaaPath);
     g_pWatcher->CreateThread(0, 0, nullptr);
 
+    // The notification-area icon; without it the dialog opens all the same.
+    if (!m_trayIcon.Create(this, WM_TRAYNOTIFY, "Swiftlane",
+                           ::LoadIconA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME)), IDR_TRAY_MENU))
+        return -1;
+    // A double click on the icon runs "Show".
+    m_trayIcon.SetDefaultMenuItem(0, TRUE);
+
     return TRUE;
 }
 
@@ -112,8 +119,9 @@ HCURSOR CSonglarkDlg::OnQueryDragIcon()
 void CSonglarkDlg::OnSize(UINT nType, int, int)
 {
     Default();
-    // Minimised, the window leaves the screen and the taskbar.
-    if (nType == SIZE_MINIMIZED) ShowWindow(SW_HIDE);
+    // Minimised, the window leaves the screen and the taskbar, and only the
+    // tray icon can bring it back; without the icon it stays in the taskbar.
+    if (nType == SIZE_MINIMIZED && m_trayIcon.IsIconShown()) ShowWindow(SW_HIDE);
 }
 
 void CSonglarkDlg::OnShow()

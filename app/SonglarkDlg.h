@@ -4,6 +4,7 @@
 #include "framework/ComboBox.h"
 #include "framework/Dialog.h"
 #include "res/resource.h"
+#include "tray/SystemTray.h"
 
 // Private messages of the main dialog.
 constexpr UINT WM_TRAYNOTIFY = 1125;    // the tray icon's callback
@@ -26,6 +27,7 @@ public:
     CString m_strSong;
     CString m_strArtist;
     HICON m_hIcon;
+    CSystemTray m_trayIcon;
     BOOL m_bAccelerating;
     BOOL m_bSkipNextTick;
     int m_nCyclePeriod;
@@ -58,6 +60,14 @@ protected:
     void OnExit();
     void OnAbout();
 
+    // The accelerator (accel/AccelHandlers.cpp) and the tray icon
+    // (tray/TrayHandlers.cpp).
+    void OnStartAcceleration();
+    BOOL StartAcceleration();
+    void OnTimer(UINT_PTR nIDEvent);
+    void OnAcceleratorOption();
+    LRESULT OnTrayNotify(WPARAM wParam, LPARAM lParam);
+
     // The watcher's reports.
     LRESULT OnLimeWireSong(WPARAM wParam, LPARAM lParam);
     LRESULT OnKazaaSong(WPARAM wParam, LPARAM lParam);
@@ -83,15 +93,15 @@ protected:
         // ON_BN_CLICKED(IDC_DELETE_LYRIC, OnDeleteLyric)
         // ON_BN_CLICKED(IDC_TO_CLIPBOARD, OnToClipboard)
         // ON_BN_CLICKED(IDC_EDIT_LYRIC, OnEditLyric)
-        // ON_WM_TIMER()
-        // ON_MESSAGE(WM_TRAYNOTIFY, OnTrayNotify)
+        ON_WM_TIMER()
+        ON_MESSAGE(WM_TRAYNOTIFY, OnTrayNotify)
         ON_WM_SIZE()
         ON_COMMAND(ID_TRAY_EXIT, OnExit)
         ON_COMMAND(ID_TRAY_ABOUT, OnAbout)
-        // ON_BN_CLICKED(IDC_START_ACCEL, OnStartAcceleration)
+        ON_BN_CLICKED(IDC_START_ACCEL, OnStartAcceleration)
         ON_COMMAND(ID_TRAY_SHOW, OnShow)
         ON_COMMAND(ID_TRAY_HIDE, OnHide)
-        // ON_BN_CLICKED(IDC_ACCEL_OPTION, OnAcceleratorOption)
+        ON_BN_CLICKED(IDC_ACCEL_OPTION, OnAcceleratorOption)
         ON_BN_CLICKED(IDC_ABOUT, OnAbout)
         ON_MESSAGE(WM_LIMEWIRE_SONG, OnLimeWireSong)
         ON_MESSAGE(WM_KAZAA_SONG, OnKazaaSong)

@@ -1,0 +1,35 @@
+#pragma once
+
+// The Kazaa accelerator's engine: discovery of Kazaa's windows and the body of
+// one pass over its download tree. The start/stop and timer handlers are
+// methods of the main dialog (AccelHandlers.cpp).
+#include "framework/Afx.h"
+
+#include <atomic>
+
+// Written whole by the user-interface thread, read by the pass threads
+// without a lock; atomics make every read see a whole value.
+extern std::atomic<HWND> g_hKazaaMain;   // last top-level window titled "Kazaa..."
+extern std::atomic<HWND> g_hKazaaTree;   // its download tree (control 373)
+extern std::atomic<HWND> g_hKazaaPane;   // the tree's parent's parent's parent
+extern std::atomic<int> g_nItemSeconds;  // pause after each item's command
+extern std::atomic<BOOL> g_bShutdownWhenDone;
+
+// Kazaa's own identifiers, posted as menu commands (WM_COMMAND, lParam 0).
+constexpr UINT KAZAA_CMD_MAIN = 32896;  // to the main window, at discovery and each pass
+constexpr UINT KAZAA_CMD_PANE = 32959;  // to the pane, at each pass
+constexpr UINT KAZAA_CMD_ITEM = 32986;  // to the pane, once per selected item
+constexpr int KAZAA_TREE_ID = 373;
+
+// Searches the top-level windows; afterwards g_hKazaaTree is non-null when
+// Kazaa's download tree was found.
+void FindKazaaWindows();
+BOOL CALLBACK EnumKazaaTopProc(HWND hWnd, LPARAM lParam);
+BOOL CALLBACK EnumKazaaChildProc(HWND hWnd, LPARAM lParam);
+
+// One pass over the tree, on a thread of its own; the argument is ignored.
+unsigned __stdcall AccelerateCycleProc(void* pParam);
+
+// The pause between items, in milliseconds. Tests shorten it so that a pass
+// over many items does not take minutes; the program uses ::Sleep.
+extern void (WINAPI* g_pfnAccelItemSleep)(DWORD dwMilliseconds);

@@ -48,8 +48,17 @@ class Prefix:
         return False
 
     def run(self, args, timeout=60, check=True, **kw):
-        return subprocess.run([WINE] + args, env=self.env, timeout=timeout, check=check,
-                              stdout=subprocess.PIPE, stderr=subprocess.PIPE, **kw)
+        # Output goes through files, not pipes: a helper process that Wine
+        # starts on the way may keep a pipe open long after the program ended.
+        with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
+            r = subprocess.run([WINE] + args, env=self.env, timeout=timeout, check=False,
+                               stdout=out, stderr=err, **kw)
+            out.seek(0)
+            err.seek(0)
+            r.stdout, r.stderr = out.read(), err.read()
+        if check and r.returncode != 0:
+            raise subprocess.CalledProcessError(r.returncode, r.args, r.stdout, r.stderr)
+        return r
 
     def start(self, args, **kw):
         return subprocess.Popen([WINE] + args, env=self.env, stdout=subprocess.DEVNULL,

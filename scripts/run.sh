@@ -1,5 +1,8 @@
 #!/usr/bin/env bash
-# Sets up, builds the 64-bit program and runs it under Wine in a demo prefix.
+# Sets up, builds the 64-bit program and runs it under Wine in a demo prefix,
+# against the bundled lyrics-site stand-in: LimeWire watching is switched on
+# for a demo incomplete folder with a few sample downloads, so within seconds
+# the songs appear as "SEARCH" rows, turn "OK", and their lyrics are stored.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -9,27 +12,73 @@ cmake --build --preset win64 -j2 --target songlark
 
 demo="$PWD/build/demo"
 export WINEPREFIX="$demo/wineprefix" WINEDEBUG=-all
-mkdir -p "$demo/Songlark"
-cp build/win64/app/songlark.exe "$demo/Songlark/"
+wine=/usr/lib/wine/wine64
+key='HKLM\Software\Hollowfen\Songlark'
 
-xvfb_pid=""
+pids=()
+cleanup() {
+  /usr/lib/wine/wineserver -k 2>/dev/null || true
+  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
+}
+trap cleanup EXIT
+
 if [ -z "${DISPLAY:-}" ]; then
   for n in $(seq 90 199); do
     if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then display=$n; break; fi
   done
   Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-  xvfb_pid=$!
+  pids+=($!)
   export DISPLAY=":$display"
+  for _ in $(seq 1 100); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
   echo "run: no DISPLAY, so Songlark runs on its own Xvfb display $DISPLAY."
   echo "run: to see it, take a screenshot from another shell:"
   echo "       xwd -root -display $DISPLAY | convert xwd:- songlark.png"
   echo "     or run this script from a desktop session to get a real window."
 fi
-cleanup() {
-  /usr/lib/wine/wineserver -k 2>/dev/null || true
-  [ -z "$xvfb_pid" ] || kill "$xvfb_pid" 2>/dev/null || true
-}
-trap cleanup EXIT
+
+echo "run: preparing the demo prefix (first time takes a few seconds)"
+if [ ! -d "$WINEPREFIX/drive_c" ]; then scripts/wine-prefix.sh "$WINEPREFIX"; fi
+drive_c="$WINEPREFIX/drive_c"
+mkdir -p "$drive_c/Songlark" "$drive_c/LimeWire/Incomplete"
+cp build/win64/app/songlark.exe "$drive_c/Songlark/"
+rm -rf "$drive_c/Songlark/Lyrics"
+
+# The lyrics-site stand-in on a free loopback port.
+port_file=$(mktemp)
+rm -f "$port_file"
+python3 tools/lyrics_site/server.py --port 0 --port-file "$port_file" >/dev/null 2>&1 &
+pids+=($!)
+for _ in $(seq 1 100); do [ -s "$port_file" ] && break; sleep 0.1; done
+site="127.0.0.1:$(cat "$port_file")"
+echo "run: lyrics-site stand-in at $site"
+
+"$wine" reg add "$key" /v LyricsSite /t REG_SZ /d "$site" /f >/dev/null 2>&1
+"$wine" reg add "$key" /v CheckLimeWire /t REG_DWORD /d 1 /f >/dev/null 2>&1
+"$wine" reg add "$key" /v LimeWirePath /t REG_SZ /d 'C:\LimeWire\Incomplete' /f >/dev/null 2>&1
+
+# Sample downloads, named the way LimeWire names its incomplete files.
+incomplete="$drive_c/LimeWire/Incomplete"
+rm -f "$incomplete"/*
+for name in "T-4821-Some Artist - A Song.mp3" "T-4822-Night Owls - Blue Hour.mp3" \
+            "T-4823-Night Owls - Don't Stop.mp3" "T-4824-Paper Kites Club - Kite Strings.mp3" \
+            "T-4825-Nobody Known - Missing Song.mp3"; do
+  head -c 2048 /dev/zero > "$incomplete/$name"
+done
+
+# Report the stored lyrics as they arrive (for two minutes).
+(
+  seen="|"
+  for _ in $(seq 1 60); do
+    sleep 2
+    for f in "$drive_c"/Songlark/Lyrics/*/*.lyric; do
+      [ -e "$f" ] || continue
+      case "$seen" in *"|$f|"*) continue ;; esac
+      seen="$seen$f|"
+      echo "run: stored C:/${f#"$drive_c"/}"
+    done
+  done
+) &
+pids+=($!)
 
 echo "run: starting songlark.exe (close its window, or press Ctrl+C, to end)"
-/usr/lib/wine/wine64 "$demo/Songlark/songlark.exe"
+"$wine" "$drive_c/Songlark/songlark.exe" || true

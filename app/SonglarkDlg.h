@@ -45,6 +45,9 @@ public:
     void LoadStoredLyrics();
     void LoadArtistLyrics(const CString& folder);
 
+    // The stored lyric file of the selected row; empty when none is selected.
+    CString GetSelectedLyricPath();
+
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
@@ -76,6 +79,15 @@ protected:
     LRESULT OnSongReported(WPARAM wParam, LPARAM lParam, int source);
     LRESULT OnLyricReported(WPARAM wParam, LPARAM lParam, int source);
 
+    // The lyric panel and the artist box.
+    void OnDeleteLyric();
+    void OnToClipboard();
+    void OnEditLyric();
+    void OnSelChangeArtist();
+
+    // The Options button.
+    void OnOptions();
+
     LRESULT OnSongListClickOrKey(NMHDR* pNMHDR);
     LRESULT OnSongListItemChanged(NMHDR* pNMHDR);
 
@@ -83,16 +95,16 @@ protected:
         ON_WM_SYSCOMMAND()
         ON_WM_PAINT()
         ON_WM_QUERYDRAGICON()
-        // ON_CBN_SELCHANGE(IDC_ARTIST, OnSelChangeArtist)
+        ON_CBN_SELCHANGE(IDC_ARTIST, OnSelChangeArtist)
         ON_NOTIFY(NM_CLICK, IDC_SONG_LIST, OnSongListClickOrKey)
         ON_NOTIFY(LVN_KEYDOWN, IDC_SONG_LIST, OnSongListClickOrKey)
-        // ON_BN_CLICKED(IDC_OPTIONS, OnOptions)
+        ON_BN_CLICKED(IDC_OPTIONS, OnOptions)
         ON_WM_CLOSE()
         ON_WM_DRAWITEM()
         ON_NOTIFY(LVN_ITEMCHANGED, IDC_SONG_LIST, OnSongListItemChanged)
-        // ON_BN_CLICKED(IDC_DELETE_LYRIC, OnDeleteLyric)
-        // ON_BN_CLICKED(IDC_TO_CLIPBOARD, OnToClipboard)
-        // ON_BN_CLICKED(IDC_EDIT_LYRIC, OnEditLyric)
+        ON_BN_CLICKED(IDC_DELETE_LYRIC, OnDeleteLyric)
+        ON_BN_CLICKED(IDC_TO_CLIPBOARD, OnToClipboard)
+        ON_BN_CLICKED(IDC_EDIT_LYRIC, OnEditLyric)
         ON_WM_TIMER()
         ON_MESSAGE(WM_TRAYNOTIFY, OnTrayNotify)
         ON_WM_SIZE()

@@ -8,18 +8,14 @@
 
 #include <mbstring.h>
 #include <new>
-#include <vector>
 
 CThreadLimeWire* g_pWatcher = nullptr;
 
 namespace {
 // Paths compare like _mbsicmp: folded to the system code page's lower case.
-std::string FoldPath(const std::string& path)
+void FoldPath(std::string& path)
 {
-    std::vector<unsigned char> buf(path.begin(), path.end());
-    buf.push_back(0);
-    _mbslwr(buf.data());
-    return std::string(reinterpret_cast<const char*>(buf.data()), path.size());
+    if (!path.empty()) _mbslwr(reinterpret_cast<unsigned char*>(&path[0]));
 }
 }  // namespace
 

@@ -6,6 +6,7 @@
 #include "lyrics/net/LyricsSite.h"
 #include "tests/core/LoopbackServer.h"
 #include "tests/win/AppTestUtil.h"
+#include "tests/win/FsTestUtil.h"
 #include "tests/win/WinTestUtil.h"
 
 #include <gtest/gtest.h>
@@ -24,38 +25,6 @@ std::string Page(const std::string& body)
     return "HTTP/1.0 200 OK\r\n\r\n" + body;
 }
 
-void RemoveTree(const CString& folder)
-{
-    CFileFind ff;
-    BOOL more = ff.FindFile(folder + "\\*");
-    while (more) {
-        more = ff.FindNextFile();
-        if (ff.IsDots()) continue;
-        if (ff.IsDirectory())
-            RemoveTree(ff.GetFilePath());
-        else
-            ::DeleteFileA(ff.GetFilePath());
-    }
-    ff.Close();
-    ::RemoveDirectoryA(folder);
-}
-
-std::string ReadAll(const CString& path)
-{
-    std::string data;
-    FILE* f = std::fopen(path, "rb");
-    if (!f) return data;
-    char buf[4096];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) data.append(buf, n);
-    std::fclose(f);
-    return data;
-}
-
-bool Exists(const CString& path)
-{
-    return ::GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
-}
 
 class LyricSearchTest : public ::testing::Test {
 protected:
@@ -136,7 +105,7 @@ TEST_F(LyricSearchTest, ANewSongIsAppendedFetchedStoredShownAndSelected)
     EXPECT_EQ(SelectedRow(), 1);
     const std::string text = "Night Owls - Blue Hour\r\n\r\nlamps  \r\nhum  \r\nlow  \r\n";
     EXPECT_EQ(Panel(), text) << "the selection keeps the search's text";
-    EXPECT_EQ(ReadAll(LyricFilePath("Night Owls", "Blue Hour")), text);
+    EXPECT_EQ(ReadBytes(LyricFilePath("Night Owls", "Blue Hour")), text);
     EXPECT_EQ(Requests(), 2u);
 }
 
@@ -233,7 +202,7 @@ TEST_F(LyricSearchTest, LyricReportsSetTheRowAndStoreTheLyric)
     EXPECT_EQ(::SendMessageA(hDlg, WM_LIMEWIRE_LYRIC, reinterpret_cast<WPARAM>(&lime), reinterpret_cast<LPARAM>(&lyric)), 0);
     EXPECT_EQ(Cell(0, 0), "OK");
     EXPECT_EQ(dlg.m_listSongs.GetItemData(0), 0x100u);
-    EXPECT_EQ(ReadAll(LyricFilePath("some artist", "a song")), "some artist - a song\r\n\r\nla  \r\nla")
+    EXPECT_EQ(ReadBytes(LyricFilePath("some artist", "a song")), "some artist - a song\r\n\r\nla  \r\nla")
         << "stored under the record's own texts";
 
     SongRecord gone{"Kazaa Artist", "Gone", 1};

@@ -3,6 +3,7 @@
 // lead anywhere outside the Lyrics folder.
 #include "framework/FileFind.h"
 #include "lyrics/LyricStore.h"
+#include "tests/win/FsTestUtil.h"
 
 #include <gtest/gtest.h>
 
@@ -11,55 +12,6 @@
 
 namespace {
 
-std::string ReadBytes(const char* path)
-{
-    std::string bytes;
-    HANDLE h = ::CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return "<missing>";
-    char buf[4096];
-    DWORD n = 0;
-    while (::ReadFile(h, buf, sizeof buf, &n, nullptr) && n > 0) bytes.append(buf, n);
-    ::CloseHandle(h);
-    return bytes;
-}
-
-void WriteBytes(const char* path, const std::string& bytes)
-{
-    HANDLE h = ::CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(h, INVALID_HANDLE_VALUE) << path;
-    DWORD n = 0;
-    ::WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &n, nullptr);
-    ::CloseHandle(h);
-}
-
-bool Exists(const char* path) { return ::GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES; }
-
-// Names in a folder, without "." and "..".
-std::vector<std::string> List(const CString& folder)
-{
-    std::vector<std::string> names;
-    CFileFind ff;
-    BOOL more = ff.FindFile(folder + "\\*");
-    while (more) {
-        more = ff.FindNextFile();
-        if (!ff.IsDots()) names.push_back(ff.GetFileName().str());
-    }
-    return names;
-}
-
-void RemoveTree(const CString& folder)
-{
-    CFileFind ff;
-    BOOL more = ff.FindFile(folder + "\\*");
-    while (more) {
-        more = ff.FindNextFile();
-        if (ff.IsDots()) continue;
-        if (ff.IsDirectory()) RemoveTree(ff.GetFilePath());
-        else ::DeleteFileA(ff.GetFilePath());
-    }
-    ff.Close();
-    ::RemoveDirectoryA(folder);
-}
 
 class LyricStore : public ::testing::Test {
 protected:

@@ -3,6 +3,7 @@
 #include "lyrics/net/LyricsSite.h"
 #include "settings/Settings.h"
 #include "tests/core/LoopbackServer.h"
+#include "tests/win/FsTestUtil.h"
 #include "tests/win/WinTestUtil.h"
 #include "watcher/ThreadLimeWire.h"
 
@@ -99,7 +100,7 @@ protected:
         root = std::string(tmp) + "songlark-watcher-" + name;
         lime = root + "\\lime";
         kazaa = root + "\\kazaa";
-        RemoveTree(root);
+        RemoveTree(root.c_str());
         ::CreateDirectoryA(root.c_str(), nullptr);
         ::CreateDirectoryA(lime.c_str(), nullptr);
         ::CreateDirectoryA(kazaa.c_str(), nullptr);
@@ -124,32 +125,7 @@ protected:
         SetLyricsSite("");
         g_bCheckLimeWire = FALSE;
         g_bCheckKazaa = FALSE;
-        RemoveTree(root);
-    }
-    static void RemoveTree(const std::string& dir)
-    {
-        WIN32_FIND_DATAA fd;
-        HANDLE h = ::FindFirstFileA((dir + "\\*").c_str(), &fd);
-        if (h != INVALID_HANDLE_VALUE) {
-            do {
-                const std::string n = fd.cFileName;
-                if (n == "." || n == "..") continue;
-                const std::string p = dir + "\\" + n;
-                if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                    RemoveTree(p);
-                else
-                    ::DeleteFileA(p.c_str());
-            } while (::FindNextFileA(h, &fd));
-            ::FindClose(h);
-        }
-        ::RemoveDirectoryA(dir.c_str());
-    }
-    static void WriteFile(const std::string& path, const std::string& bytes)
-    {
-        FILE* f = std::fopen(path.c_str(), "wb");
-        ASSERT_NE(f, nullptr);
-        std::fwrite(bytes.data(), 1, bytes.size(), f);
-        std::fclose(f);
+        RemoveTree(root.c_str());
     }
     void Start(DWORD passMs = 400)
     {
@@ -168,8 +144,8 @@ protected:
 
 TEST_F(WatcherTest, TwoNewSongsAreBothReportedAndFetchedOnePerPassOldestFirst)
 {
-    WriteFile(lime + "\\T-1-Some Artist - A Song.mp3", "");
-    WriteFile(lime + "\\T-2-Some Artist - B Side.mp3", "");
+    WriteBytes(lime + "\\T-1-Some Artist - A Song.mp3", "");
+    WriteBytes(lime + "\\T-2-Some Artist - B Side.mp3", "");
     Start(1500);
     ASSERT_TRUE(PumpUntil([&] { return dialog.Count(kBase + 2) >= 2; }, 15000));
 
@@ -192,7 +168,7 @@ TEST_F(WatcherTest, TwoNewSongsAreBothReportedAndFetchedOnePerPassOldestFirst)
 TEST_F(WatcherTest, ASongTheDialogRefusesIsNeitherQueuedNorFetched)
 {
     dialog.answer = 0;
-    WriteFile(lime + "\\T-1-Some Artist - A Song.mp3", "");
+    WriteBytes(lime + "\\T-1-Some Artist - A Song.mp3", "");
     Start();
     ASSERT_TRUE(PumpUntil([&] { return dialog.Count(kBase) == 1; }, 10000));
     PumpMessages(1500);  // several more passes
@@ -202,7 +178,7 @@ TEST_F(WatcherTest, ASongTheDialogRefusesIsNeitherQueuedNorFetched)
 
 TEST_F(WatcherTest, AFailedFetchIsReportedWithoutALyric)
 {
-    WriteFile(lime + "\\T-1-Nobody Here - No Song.mp3", "");
+    WriteBytes(lime + "\\T-1-Nobody Here - No Song.mp3", "");
     Start();
     ASSERT_TRUE(PumpUntil([&] { return dialog.Count(kBase + 2) == 1; }, 10000));
     const Report& r = dialog.reports.back();
@@ -225,8 +201,8 @@ TEST_F(WatcherTest, KazaaDownloadsAreReportedWithTheirOwnMessages)
     trailer += static_cast<char>(block.size() & 0xFF);
     trailer += static_cast<char>(block.size() >> 8);
     trailer += std::string(4, '\0');
-    WriteFile(kazaa + "\\download1.dat", std::string(100, 'x') + block + trailer);
-    WriteFile(lime + "\\T-1-Some Artist - B Side.mp3", "") ;  // LimeWire is switched off
+    WriteBytes(kazaa + "\\download1.dat", std::string(100, 'x') + block + trailer);
+    WriteBytes(lime + "\\T-1-Some Artist - B Side.mp3", "") ;  // LimeWire is switched off
     Start();
     ASSERT_TRUE(PumpUntil([&] { return dialog.Count(kBase + 3) == 1; }, 10000));
     EXPECT_EQ(dialog.Count(kBase + 1), 1u);
@@ -238,7 +214,7 @@ TEST_F(WatcherTest, KazaaDownloadsAreReportedWithTheirOwnMessages)
 TEST_F(WatcherTest, FoldersAndUnreadableFilesAreSkippedAndNeverReadAgain)
 {
     ::CreateDirectoryA((lime + "\\T-1-Some Artist - Folder.mp3").c_str(), nullptr);
-    WriteFile(lime + "\\no tag here.mp3", "ID3 too short");
+    WriteBytes(lime + "\\no tag here.mp3", "ID3 too short");
     Start(300);
     PumpMessages(1200);
     EXPECT_TRUE(dialog.reports.empty());
@@ -260,7 +236,7 @@ TEST_F(WatcherTest, FoldersAndUnreadableFilesAreSkippedAndNeverReadAgain)
         return f;
     };
     tag += frame("TPE1", "Some Artist") + frame("TIT2", "A Song") + std::string(64, '\0');
-    WriteFile(lime + "\\no tag here.mp3", tag);
+    WriteBytes(lime + "\\no tag here.mp3", tag);
     PumpMessages(1200);
     EXPECT_TRUE(dialog.reports.empty());
 }
@@ -268,7 +244,7 @@ TEST_F(WatcherTest, FoldersAndUnreadableFilesAreSkippedAndNeverReadAgain)
 TEST_F(WatcherTest, WithBothSwitchesOffNothingIsScannedOrSent)
 {
     g_bCheckLimeWire = FALSE;
-    WriteFile(lime + "\\T-1-Some Artist - A Song.mp3", "");
+    WriteBytes(lime + "\\T-1-Some Artist - A Song.mp3", "");
     Start(200);
     PumpMessages(1200);
     EXPECT_TRUE(dialog.reports.empty());
@@ -283,7 +259,7 @@ TEST_F(WatcherTest, NewFoldersAreTakenAtTheNextPass)
 {
     const std::string other = root + "\\other";
     ::CreateDirectoryA(other.c_str(), nullptr);
-    WriteFile(other + "\\T-1-Some Artist - B Side.mp3", "");
+    WriteBytes(other + "\\T-1-Some Artist - B Side.mp3", "");
     Start(300);
     PumpMessages(800);
     EXPECT_TRUE(dialog.reports.empty());
@@ -295,7 +271,7 @@ TEST_F(WatcherTest, NewFoldersAreTakenAtTheNextPass)
 TEST_F(WatcherTest, StoppingWhileTheWatcherIsSendingNeverDeadlocks)
 {
     for (int i = 0; i < 40; ++i)
-        WriteFile(lime + "\\T-" + std::to_string(i) + "-Some Artist - Song " + std::to_string(i) + ".mp3", "");
+        WriteBytes(lime + "\\T-" + std::to_string(i) + "-Some Artist - Song " + std::to_string(i) + ".mp3", "");
     dialog.answer = 0;
     dialog.holdMs = 5;
     for (int round = 0; round < 20; ++round) {

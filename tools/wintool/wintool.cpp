@@ -10,6 +10,7 @@
 //   wintool settext TITLE ID TEXT         set the control's window text
 //   wintool command TITLE ID              post WM_COMMAND ID to the window
 //   wintool rows TITLE ID                 print the list view's rows, one per line, columns tab-separated
+//   wintool count TITLE ID                print the list view's number of rows
 //   wintool visible TITLE                 print 1 when the window is visible, else 0
 //   wintool iconic TITLE                  print 1 when the window is minimised, else 0
 //   wintool rect TITLE                    print the window rectangle "left top right bottom"
@@ -170,6 +171,10 @@ int main(int argc, char** argv)
         const WPARAM vk = static_cast<WPARAM>(std::strtoul(argv[4], nullptr, 0));
         ::SendMessageA(item, WM_KEYDOWN, vk, 0);
         ::SendMessageA(item, WM_KEYUP, vk, 0);
+        return 0;
+    }
+    if (cmd == "count") {
+        std::printf("%d\n", static_cast<int>(::SendMessageA(item, LVM_GETITEMCOUNT, 0, 0)));
         return 0;
     }
     if (cmd == "rows") {

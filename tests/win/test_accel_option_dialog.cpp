@@ -334,15 +334,3 @@ TEST_F(AccelOptionButtonTest, OnlyTheItemDelayAndTheShutdownFlagReachTheEngine)
     EXPECT_EQ(g_nItemSeconds.load(), 5);
     EXPECT_EQ(g_bShutdownWhenDone.load(), TRUE);
 }
-
-TEST_F(AccelOptionButtonTest, ARejectedDelayReachesNothing)
-{
-    OpenOptions([](HWND h, DWORD ui) {
-        SetText(h, IDC_ITEM_SECONDS, "90000");
-        Click(h, IDC_SHUTDOWN_WHEN_DONE);
-        PressAndAnswer(h, ui, IDC_ACCEL_APPLY, IDC_ITEM_SECONDS);
-        ::PostMessageA(h, WM_COMMAND, IDCANCEL, 0);
-    });
-    EXPECT_EQ(g_nItemSeconds.load(), 1);
-    EXPECT_EQ(g_bShutdownWhenDone.load(), FALSE);
-}

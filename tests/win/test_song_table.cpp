@@ -342,8 +342,13 @@ TEST_F(SongTableTest, ScreenshotOfTheMainWindowWithRowsInEveryState)
     ::SetFocus(list);
     ::RedrawWindow(hDlg, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     PumpMessages(300);
-    ::CreateDirectoryA("screenshots", nullptr);
-    ASSERT_TRUE(SaveWindowShot(hDlg, "screenshots\\main-window.bmp"));
+    // Beside the test exe, whatever the working folder.
+    char exe[MAX_PATH] = {0};
+    ::GetModuleFileNameA(nullptr, exe, MAX_PATH);
+    std::string folder(exe);
+    folder = folder.substr(0, folder.rfind('\\')) + "\\screenshots";
+    ::CreateDirectoryA(folder.c_str(), nullptr);
+    ASSERT_TRUE(SaveWindowShot(hDlg, folder + "\\main-window.bmp"));
     // The shot holds the navy selection, so the rows really were drawn.
     RECT lr;
     ::GetWindowRect(list, &lr);

@@ -2,7 +2,9 @@
 // rows checked pixel by pixel against the glyph strip.
 #include "app/SonglarkDlg.h"
 #include "app/songlist/SongRow.h"
+#include "lyrics/LyricStore.h"
 #include "tests/win/AppTestUtil.h"
+#include "tests/win/FsTestUtil.h"
 #include "tests/win/WinTestUtil.h"
 
 #include <gtest/gtest.h>
@@ -336,7 +338,9 @@ TEST_F(SongTableTest, ScreenshotOfTheMainWindowWithRowsInEveryState)
     dlg.AppendSongRow("SEARCH", "Kazaa Artist", "Downloading", 0x201);
     dlg.AppendSongRow("OK", "Kazaa Artist", "Finished", 0x200);
     dlg.AppendSongRow("FALSE", "Kazaa Artist", "Missing", 0x202);
-    ::SetDlgItemTextA(hDlg, IDC_LYRIC, "Night Owls - Blue Hour\r\n\r\nthe street lamps hum  \r\nand we keep time  \r\n");
+    // The selected row shows its stored lyric, as at run time.
+    StoreLyric(PrepareLyricPath("Night Owls", "Blue Hour"), "Night Owls", "Blue Hour",
+               "the street lamps hum  \r\nand we keep time  \r\nwith the last bus home  \r\n");
     ::SetWindowPos(hDlg, HWND_TOP, 20, 20, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
     dlg.SelectSongRow("Night Owls", "Blue Hour");
     ::SetFocus(list);
@@ -359,4 +363,8 @@ TEST_F(SongTableTest, ScreenshotOfTheMainWindowWithRowsInEveryState)
             if (::GetPixel(screen, x, y) == RGB(0, 0, 128)) ++navy;
     ::ReleaseDC(nullptr, screen);
     EXPECT_GT(navy, 100);
+    char panel[256] = {0};
+    ::GetDlgItemTextA(hDlg, IDC_LYRIC, panel, sizeof panel);
+    EXPECT_EQ(std::string(panel).substr(0, 22), "Night Owls - Blue Hour");
+    RemoveTree(LyricsFolderPath().Left(LyricsFolderPath().GetLength() - 1));
 }

@@ -131,6 +131,29 @@ inline HWND FocusOf(DWORD threadId)
     return ::GetGUIThreadInfo(threadId, &gti) ? gti.hwndFocus : nullptr;
 }
 
+// Held by each test that starts stand-in Kazaa windows: ctest runs tests in
+// parallel processes under one Wine prefix, and discovery would find the
+// windows of a test running beside it.
+class KazaaWindowsLock {
+public:
+    KazaaWindowsLock() : m_hMutex(::CreateMutexA(nullptr, FALSE, "SonglarkFakeKazaaWindows"))
+    {
+        if (m_hMutex) ::WaitForSingleObject(m_hMutex, 120000);
+    }
+    ~KazaaWindowsLock()
+    {
+        if (m_hMutex) {
+            ::ReleaseMutex(m_hMutex);
+            ::CloseHandle(m_hMutex);
+        }
+    }
+    KazaaWindowsLock(const KazaaWindowsLock&) = delete;
+    KazaaWindowsLock& operator=(const KazaaWindowsLock&) = delete;
+
+private:
+    HANDLE m_hMutex;
+};
+
 // One line of the stand-in Kazaa's log.
 struct KazaaEvent {
     DWORD tick = 0;

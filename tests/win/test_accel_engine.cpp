@@ -82,6 +82,7 @@ protected:
         return PumpUntil([&] { return k.Filter(window, message, wParam).size() >= n; }, timeoutMs);
     }
 
+    KazaaWindowsLock lock;  // first member: held until the dialog and every stand-in are gone
     AccelDlg dlg;
 };
 

@@ -330,12 +330,17 @@ TEST_F(TrayTest, TheRealPopupOpensAtTheCursorAClickOutsideChoosesNothingAndHideI
     EXPECT_EQ(menuDefault, static_cast<UINT>(ID_TRAY_SHOW)) << "drawn bold";
     EXPECT_TRUE(dlg.commands.empty()) << "dismissing sends nothing";
 
-    EXPECT_TRUE(popup([](HWND, HMENU hMenu) {
-        RECT item{};
-        ::GetMenuItemRect(nullptr, hMenu, 1, &item);
-        ClickAt((item.left + item.right) / 2, (item.top + item.bottom) / 2);
-    }));
-    PumpUntil([&] { return !dlg.commands.empty(); }, 2000);
+    // The desktop is shared with the tests that ctest runs beside this one,
+    // and a window of theirs that takes the foreground closes an open menu:
+    // a choice that came to nothing is made again.
+    for (int attempt = 0; attempt < 3 && dlg.commands.empty(); ++attempt) {
+        EXPECT_TRUE(popup([](HWND, HMENU hMenu) {
+            RECT item{};
+            ::GetMenuItemRect(nullptr, hMenu, 1, &item);
+            ClickAt((item.left + item.right) / 2, (item.top + item.bottom) / 2);
+        }));
+        PumpUntil([&] { return !dlg.commands.empty(); }, 2000);
+    }
     EXPECT_EQ(dlg.commands, std::vector<UINT>{ID_TRAY_HIDE});
     EXPECT_FALSE(::IsWindowVisible(dlg.m_hWnd));
 }

@@ -4,17 +4,20 @@
 
 namespace {
 // The UI thread may set the site while the watcher thread fetches: readers
-// take a copy under the lock and never hold it across a request.
+// take a copy under the lock and never hold it across a request. Both live
+// until the process is gone (never destroyed), because a watcher left
+// running when the window ends may still be fetching while static objects
+// are torn down at exit.
 std::mutex& SiteLock()
 {
-    static std::mutex lock;
-    return lock;
+    static std::mutex* lock = new std::mutex;
+    return *lock;
 }
 
 LyricsSiteAddress& Site()
 {
-    static LyricsSiteAddress site;
-    return site;
+    static LyricsSiteAddress* site = new LyricsSiteAddress;
+    return *site;
 }
 }  // namespace
 

@@ -86,21 +86,21 @@ TEST_F(MainDialogTest, EveryControlStandsWhereTheTemplatePutsItInTabOrder)
     ASSERT_EQ(children.size(), sizeof kMainControls / sizeof kMainControls[0]);
 
     for (size_t i = 0; i < children.size(); ++i) {
-        const ControlSpec& spec = kMainControls[i];
+        const ControlSpec& want = kMainControls[i];
         HWND c = children[i];
-        SCOPED_TRACE("control " + std::to_string(i) + " id " + std::to_string(spec.id));
-        EXPECT_EQ(::GetDlgCtrlID(c) & 0xFFFF, spec.id & 0xFFFF) << "template order";
-        EXPECT_EQ(_stricmp(ClassOf(c).c_str(), spec.cls), 0) << ClassOf(c);
-        if (spec.caption) {
-            EXPECT_EQ(TextOf(c), spec.caption);
+        SCOPED_TRACE("control " + std::to_string(i) + " id " + std::to_string(want.id));
+        EXPECT_EQ(::GetDlgCtrlID(c) & 0xFFFF, want.id & 0xFFFF) << "template order";
+        EXPECT_EQ(_stricmp(ClassOf(c).c_str(), want.cls), 0) << ClassOf(c);
+        if (want.caption) {
+            EXPECT_EQ(TextOf(c), want.caption);
         }
 
-        const RECT want = DialogUnits(hDlg, spec.x, spec.y, spec.w, spec.h);
+        const RECT want = DialogUnits(hDlg, want.x, want.y, want.w, want.h);
         const RECT got = ChildRect(c);
         EXPECT_EQ(got.left, want.left);
         EXPECT_EQ(got.top, want.top);
         EXPECT_EQ(got.right - got.left, want.right - want.left);
-        if (spec.id != IDC_ARTIST) {  // a combo box's height is its closed height
+        if (want.id != IDC_ARTIST) {  // a combo box's height is its closed height
             EXPECT_EQ(got.bottom - got.top, want.bottom - want.top);
         }
     }

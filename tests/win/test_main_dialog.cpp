@@ -95,13 +95,13 @@ TEST_F(MainDialogTest, EveryControlStandsWhereTheTemplatePutsItInTabOrder)
             EXPECT_EQ(TextOf(c), want.caption);
         }
 
-        const RECT want = DialogUnits(hDlg, want.x, want.y, want.w, want.h);
+        const RECT place = DialogUnits(hDlg, want.x, want.y, want.w, want.h);
         const RECT got = ChildRect(c);
-        EXPECT_EQ(got.left, want.left);
-        EXPECT_EQ(got.top, want.top);
-        EXPECT_EQ(got.right - got.left, want.right - want.left);
+        EXPECT_EQ(got.left, place.left);
+        EXPECT_EQ(got.top, place.top);
+        EXPECT_EQ(got.right - got.left, place.right - place.left);
         if (want.id != IDC_ARTIST) {  // a combo box's height is its closed height
-            EXPECT_EQ(got.bottom - got.top, want.bottom - want.top);
+            EXPECT_EQ(got.bottom - got.top, place.bottom - place.top);
         }
     }
 }

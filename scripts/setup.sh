@@ -9,6 +9,7 @@ PACKAGES=(
   wine64 xvfb x11-apps imagemagick
   id3v2 eyed3 python3-mutagen
   zip unzip nsis
+  p7zip-full
 )
 
 missing=()
@@ -25,4 +26,4 @@ SUDO=""
 [ "$(id -u)" -eq 0 ] || SUDO="sudo"
 echo "setup: installing ${missing[*]}"
 $SUDO apt-get update -q
-DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"
+DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q "${missing[@]}"

@@ -70,6 +70,9 @@ void CSonglarkDlg::OnEditLyric()
     if (m_strLyric.IsEmpty()) return;
     const CString path = GetSelectedLyricPath();
     if (path.IsEmpty()) return;
+    // A name that is not one plain path component could point the editor
+    // (and the user's Save) outside the Lyrics folder.
+    if (!IsLyricStorePath(path)) return;
 
     // Unquoted: Notepad takes its whole command tail as the file name.
     const CString command = CString("notepad.exe ") + path;

@@ -198,3 +198,13 @@ TEST_F(LyricPanelTest, EditLyricWantsALyricInTheMemberAndASelectedRow)
     Click(IDC_EDIT_LYRIC);
     EXPECT_TRUE(g_started.empty()) << "no row selected";
 }
+
+TEST_F(LyricPanelTest, EditLyricNeverOpensAPathOutsideTheLyricsFolder)
+{
+    // A title from a web page or a tag that climbs out of the artist folder.
+    const int row = dlg.AppendSongRow("FALSE", "Some Artist", "..\\..\\outside", 0x002);
+    Select(row);
+    ShowInPanel("can't find this song's lyric!");
+    Click(IDC_EDIT_LYRIC);
+    EXPECT_TRUE(g_started.empty());
+}

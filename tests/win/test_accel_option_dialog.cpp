@@ -101,37 +101,37 @@ TEST(AccelOptionDialog, TemplateHasEveryControlInTabOrderAndTheDefaultsShow)
     EXPECT_STREQ(lf.lfFaceName, "Tahoma");
     RECT client;
     ::GetClientRect(h, &client);
-    const RECT want = DialogUnits(h, 0, 0, 254, 146);
-    EXPECT_EQ(client.right, want.right);
-    EXPECT_EQ(client.bottom, want.bottom);
+    const RECT size = DialogUnits(h, 0, 0, 254, 146);
+    EXPECT_EQ(client.right, size.right);
+    EXPECT_EQ(client.bottom, size.bottom);
 
     size_t i = 0;
     for (HWND c = ::GetWindow(h, GW_CHILD); c; c = ::GetWindow(c, GW_HWNDNEXT), ++i) {
         ASSERT_LT(i, sizeof kOptionControls / sizeof kOptionControls[0]);
-        const ControlSpec& spec = kOptionControls[i];
+        const ControlSpec& want = kOptionControls[i];
         SCOPED_TRACE("control " + std::to_string(i));
-        EXPECT_EQ(::GetDlgCtrlID(c) & 0xFFFF, spec.id & 0xFFFF);
+        EXPECT_EQ(::GetDlgCtrlID(c) & 0xFFFF, want.id & 0xFFFF);
         char cls[32] = {0};
         ::GetClassNameA(c, cls, sizeof cls);
-        EXPECT_EQ(_stricmp(cls, spec.cls), 0) << cls;
-        if (spec.id != IDC_FILE_LIMIT && spec.id != IDC_CYCLE_SECONDS && spec.id != IDC_ITEM_SECONDS) {
-            EXPECT_EQ(WindowText(c), spec.caption);
+        EXPECT_EQ(_stricmp(cls, want.cls), 0) << cls;
+        if (want.id != IDC_FILE_LIMIT && want.id != IDC_CYCLE_SECONDS && want.id != IDC_ITEM_SECONDS) {
+            EXPECT_EQ(WindowText(c), want.caption);
         }
         const RECT r = ChildRect(c);
-        const RECT du = DialogUnits(h, spec.x, spec.y, spec.w, spec.h);
+        const RECT du = DialogUnits(h, want.x, want.y, want.w, want.h);
         EXPECT_EQ(r.left, du.left);
         EXPECT_EQ(r.top, du.top);
         EXPECT_EQ(r.right - r.left, du.right - du.left);
         EXPECT_EQ(r.bottom - r.top, du.bottom - du.top);
         const LONG s = ::GetWindowLongA(c, GWL_STYLE);
-        if (spec.id == IDC_ACCEL_APPLY || spec.id == IDC_ACCEL_CLOSE) {
+        if (want.id == IDC_ACCEL_APPLY || want.id == IDC_ACCEL_CLOSE) {
             EXPECT_EQ(s & 0x0F, BS_PUSHBUTTON) << "no default push button";
             EXPECT_TRUE(s & BS_FLAT);
         }
-        if (spec.id == IDC_LIMIT_FILES || spec.id == IDC_SHUTDOWN_WHEN_DONE) {
+        if (want.id == IDC_LIMIT_FILES || want.id == IDC_SHUTDOWN_WHEN_DONE) {
             EXPECT_EQ(s & 0x0F, BS_AUTOCHECKBOX);
         }
-        if (std::string(spec.cls) == "Edit") {
+        if (std::string(want.cls) == "Edit") {
             EXPECT_TRUE(s & ES_AUTOHSCROLL);
             // The dialog manager may turn an edit's border into a client edge.
             EXPECT_TRUE((s & WS_BORDER) || (::GetWindowLongA(c, GWL_EXSTYLE) & WS_EX_CLIENTEDGE));

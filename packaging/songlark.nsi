@@ -28,6 +28,9 @@ RequestExecutionLevel user
 SetCompressor /SOLID lzma
 ShowInstDetails show
 ShowUninstDetails show
+Icon "${__FILEDIR__}/../res/songlark.ico"
+UninstallIcon "${__FILEDIR__}/../res/songlark.ico"
+UninstallText "This removes Songlark and its Start-menu entry. Your lyrics stay in the Lyrics folder of $INSTDIR."
 
 VIProductVersion "${VERSION}.0.0"
 VIAddVersionKey /LANG=1033 "ProductName" "Songlark"
@@ -52,6 +55,7 @@ Function un.onInit
 FunctionEnd
 
 Section "Songlark"
+  Call WaitUntilClosed
   SetOutPath "$INSTDIR"
   File "/oname=songlark.exe" "${EXE}"
   File "/oname=README.txt" "${README}"
@@ -72,7 +76,23 @@ Section "Songlark"
   WriteRegDWORD HKCU "${UNINST_KEY}" "EstimatedSize" $0
 SectionEnd
 
+; The main window is a dialog captioned "Peerpal"; while it exists (shown or
+; hidden in the tray) its exe cannot be removed.
+!macro WaitUntilClosed un
+Function ${un}WaitUntilClosed
+  retry:
+    FindWindow $0 "#32770" "Peerpal"
+    StrCmp $0 0 done
+    MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "Songlark is running. Close it (tray menu: Exit), then click Retry." /SD IDCANCEL IDRETRY retry
+    Abort "Songlark is running."
+  done:
+FunctionEnd
+!macroend
+!insertmacro WaitUntilClosed ""
+!insertmacro WaitUntilClosed "un."
+
 Section "Uninstall"
+  Call un.WaitUntilClosed
   Delete "$INSTDIR\songlark.exe"
   Delete "$INSTDIR\README.txt"
   Delete "$INSTDIR\uninstall.exe"

@@ -167,16 +167,22 @@ def check_install_cycle(wp, setup, packaged_exe):
         "uninstaller not registered: " + reg
     assert re.search(r"DisplayVersion\s+REG_SZ\s+2\.25", reg), "no DisplayVersion: " + reg
 
-    # The installed program starts and shows its window.
+    # The installed program starts and shows its window. While it runs, the
+    # uninstaller (here run in place, so that it is waited for) refuses.
     proc = wp.start([install_dir_win + r"\songlark.exe"])
     try:
         assert wp.wintool("wait", "Peerpal", 30000, check=False).returncode == 0, "installed exe shows no Peerpal"
+        r = wp.run([install_dir_win + r"\uninstall.exe", "/S", "_?=" + install_dir_win], timeout=60, check=False)
+        assert r.returncode != 0, "uninstall went ahead while Songlark ran"
+        assert os.path.isfile(installed), "uninstall removed the running exe"
         wp.wintool("close", "Peerpal")
-        proc.wait(timeout=20)
+        try:
+            proc.wait(timeout=20)
+        except subprocess.TimeoutExpired:
+            raise AssertionError("installed songlark.exe did not end after WM_CLOSE")
     finally:
         if proc.poll() is None:
             proc.kill()
-            raise AssertionError("installed songlark.exe did not end after WM_CLOSE")
 
     # A lyric the user keeps, then the silent uninstall.
     lyric_dir = os.path.join(install_dir, "Lyrics", "Some Artist")

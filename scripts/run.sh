@@ -3,6 +3,7 @@
 # against the bundled lyrics-site stand-in: LimeWire watching is switched on
 # for a demo incomplete folder with a few sample downloads, so within seconds
 # the songs appear as "SEARCH" rows, turn "OK", and their lyrics are stored.
+# The demo's Lyrics folder is kept, so a second run lists them at start.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -41,7 +42,6 @@ if [ ! -d "$WINEPREFIX/drive_c" ]; then scripts/wine-prefix.sh "$WINEPREFIX"; fi
 drive_c="$WINEPREFIX/drive_c"
 mkdir -p "$drive_c/Songlark" "$drive_c/LimeWire/Incomplete"
 cp build/win64/app/songlark.exe "$drive_c/Songlark/"
-rm -rf "$drive_c/Songlark/Lyrics"
 
 # The lyrics-site stand-in on a free loopback port.
 port_file=$(mktemp)

@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """The real songlark.exe starts under Wine, shows "Peerpal", and ends on WM_CLOSE."""
 import os
+import subprocess
 import time
 
 import winetools
@@ -14,14 +15,14 @@ def test(args):
             assert wp.wintool("wait", "Peerpal", 30000, check=False).returncode == 0, "no Peerpal window"
             start = time.time()
             wp.wintool("close", "Peerpal")
-            proc.wait(timeout=15)
-            assert proc.returncode is not None
+            try:
+                proc.wait(timeout=15)
+            except subprocess.TimeoutExpired:
+                raise AssertionError("songlark.exe did not end within 15 s of WM_CLOSE")
             print("closed after %.2f s" % (time.time() - start))
         finally:
             if proc.poll() is None:
                 proc.kill()
-                raise AssertionError("songlark.exe did not end after WM_CLOSE")
-
 
 if __name__ == "__main__":
     winetools.main(test)

@@ -193,14 +193,14 @@ protected:
 
 TEST_F(OptionsTest, TemplateHoldsEveryControlWhereItBelongsInTabOrder)
 {
-    struct Spec {
+    struct Expected {
         int id;
         const char* cls;
         const char* text;
         int x, y, w, h;
         LONG kind;  // BS_* / SS_* type bits, or -1 for an edit
     };
-    const Spec controls[] = {
+    const Expected controls[] = {
         {IDOK, "Button", "OK", 45, 140, 51, 16, BS_PUSHBUTTON},
         {IDCANCEL, "Button", "Cancel", 151, 140, 50, 16, BS_PUSHBUTTON},
         {-1, "Button", "LimeWire", 7, 7, 233, 56, BS_GROUPBOX},
@@ -230,7 +230,7 @@ TEST_F(OptionsTest, TemplateHoldsEveryControlWhereItBelongsInTabOrder)
     size_t i = 0;
     for (HWND c = ::GetWindow(hDlg, GW_CHILD); c; c = ::GetWindow(c, GW_HWNDNEXT), ++i) {
         ASSERT_LT(i, sizeof controls / sizeof controls[0]) << "more controls than the template should hold";
-        const Spec& s = controls[i];
+        const Expected& s = controls[i];
         SCOPED_TRACE("control " + std::to_string(i) + " " + s.text);
         char cls[32] = {0};
         ::GetClassNameA(c, cls, sizeof cls);

@@ -41,20 +41,14 @@ BOOL COptionsDlg::OnInitDialog()
     CDialog::OnInitDialog();
 
     const HKEY hKey = g_regSettings.GetKey();
-    DWORD dwCheck = 0;
-    m_bCheckLimeWire = g_regSettings.ReadDword(hKey, "", "CheckLimeWire", dwCheck) ? static_cast<BOOL>(dwCheck) : 0;
+    m_bCheckLimeWire = ReadSettingsSwitch("CheckLimeWire");
     if (!g_regSettings.ReadString(hKey, "", "LimeWirePath", m_strLimeWirePath)) m_strLimeWirePath.Empty();
-    dwCheck = 0;
-    m_bCheckKazaa = g_regSettings.ReadDword(hKey, "", "CheckKazaa", dwCheck) ? static_cast<BOOL>(dwCheck) : 0;
+    m_bCheckKazaa = ReadSettingsSwitch("CheckKazaa");
     if (!g_regSettings.ReadString(hKey, "", "KazaaPath", m_strKazaaPath)) m_strKazaaPath.Empty();
 
     // Unlike LoadSettings, a stored empty folder also offers Kazaa's own, so
     // the user sees a sensible choice; it is only stored if they press OK.
-    if (m_strKazaaPath.IsEmpty()) {
-        bool bKazaa = false;
-        CRegKey kazaa(HKEY_CURRENT_USER, kKazaaKeyPath, &bKazaa);
-        if (bKazaa) kazaa.ReadString(kazaa.GetKey(), "", "DownloadDir", m_strKazaaPath);
-    }
+    if (m_strKazaaPath.IsEmpty()) ReadKazaaDownloadDir(m_strKazaaPath);
 
     UpdateData(FALSE);
     return TRUE;

@@ -25,25 +25,30 @@ CRegKey OpenSettingsKey(HKEY hMachineRoot, const char* pszSubKey)
 // them, whatever order the linker puts the files in.
 CRegKey g_regSettings __attribute__((init_priority(1000))) = OpenSettingsKey();
 
+BOOL ReadSettingsSwitch(const char* pszName)
+{
+    DWORD dwCheck = 0;
+    return g_regSettings.ReadDword(g_regSettings.GetKey(), "", pszName, dwCheck) ? static_cast<BOOL>(dwCheck) : 0;
+}
+
+void ReadKazaaDownloadDir(CString& folder)
+{
+    bool bKazaa = false;
+    CRegKey kazaa(HKEY_CURRENT_USER, kKazaaKeyPath, &bKazaa);
+    if (bKazaa) kazaa.ReadString(kazaa.GetKey(), "", "DownloadDir", folder);
+}
+
 void LoadSettings()
 {
     const HKEY hKey = g_regSettings.GetKey();
 
-    DWORD dwCheck = 0;
-    g_bCheckLimeWire = g_regSettings.ReadDword(hKey, "", "CheckLimeWire", dwCheck) ? static_cast<BOOL>(dwCheck) : 0;
-
+    g_bCheckLimeWire = ReadSettingsSwitch("CheckLimeWire");
     if (!g_regSettings.ReadString(hKey, "", "LimeWirePath", g_strLimeWirePath)) g_strLimeWirePath.Empty();
-
-    dwCheck = 0;
-    g_bCheckKazaa = g_regSettings.ReadDword(hKey, "", "CheckKazaa", dwCheck) ? static_cast<BOOL>(dwCheck) : 0;
+    g_bCheckKazaa = ReadSettingsSwitch("CheckKazaa");
 
     // Only a missing or unreadable "KazaaPath" falls back; a stored empty one
     // stays empty. When Kazaa has no folder either, the old value stays.
-    if (!g_regSettings.ReadString(hKey, "", "KazaaPath", g_strKazaaPath)) {
-        bool bKazaa = false;
-        CRegKey kazaa(HKEY_CURRENT_USER, kKazaaKeyPath, &bKazaa);
-        if (bKazaa) kazaa.ReadString(kazaa.GetKey(), "", "DownloadDir", g_strKazaaPath);
-    }
+    if (!g_regSettings.ReadString(hKey, "", "KazaaPath", g_strKazaaPath)) ReadKazaaDownloadDir(g_strKazaaPath);
 
     // Never written by the program: a user or a test points the lyric fetch
     // elsewhere with it. Missing or empty means the built-in site.

@@ -25,6 +25,14 @@ extern const char kKazaaKeyPath[];      // "Software\Kazaa\LocalContent", under 
 // a root that refuses, or a path of their own.
 CRegKey OpenSettingsKey(HKEY hMachineRoot = HKEY_LOCAL_MACHINE, const char* pszSubKey = kSettingsKeyPath);
 
+// A stored switch ("CheckLimeWire", "CheckKazaa"), 0 when it cannot be read.
+BOOL ReadSettingsSwitch(const char* pszName);
+
+// Kazaa's own download folder ("DownloadDir" under its key in
+// HKEY_CURRENT_USER, the key created when missing) into folder; folder is
+// left as it was when Kazaa has none.
+void ReadKazaaDownloadDir(CString& folder);
+
 // Copies the stored values into the four globals (Kazaa's folder falls back
 // to Kazaa's own "DownloadDir") and the "LyricsSite" value into the lyric
 // fetch's site setting.

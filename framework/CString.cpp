@@ -99,9 +99,9 @@ bool CString::LoadString(unsigned int nID)
 char* CString::GetBuffer(int nMinLength)
 {
     if (nMinLength < 0) nMinLength = 0;
+    // A std::string always keeps room for its terminator, which the caller
+    // may write at index nMinLength.
     if (m_str.size() < static_cast<size_t>(nMinLength)) m_str.resize(static_cast<size_t>(nMinLength));
-    m_str.push_back('\0');  // room for the terminator the caller may write
-    m_str.pop_back();
     return &m_str[0];
 }
 

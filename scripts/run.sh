@@ -24,13 +24,10 @@ cleanup() {
 trap cleanup EXIT
 
 if [ -z "${DISPLAY:-}" ]; then
-  for n in $(seq 90 199); do
-    if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then display=$n; break; fi
-  done
-  Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-  pids+=($!)
-  export DISPLAY=":$display"
-  for _ in $(seq 1 100); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
+  # No display: run the rest of this script on an Xvfb of its own.
+  exec scripts/with-xvfb.sh env SONGLARK_OWN_XVFB=1 "$PWD/scripts/run.sh" "$@"
+fi
+if [ -n "${SONGLARK_OWN_XVFB:-}" ]; then
   echo "run: no DISPLAY, so Songlark runs on its own Xvfb display $DISPLAY."
   echo "run: to see it, take a screenshot from another shell:"
   echo "       xwd -root -display $DISPLAY | convert xwd:- songlark.png"

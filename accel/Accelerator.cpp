@@ -51,10 +51,19 @@ BOOL CALLBACK EnumKazaaChildProc(HWND hWnd, LPARAM)
 
 unsigned __stdcall AccelerateCycleProc(void*)
 {
-    PostCommand(g_hKazaaMain, KAZAA_CMD_MAIN);
-    PostCommand(g_hKazaaPane, KAZAA_CMD_PANE);
+    // One reading of the shared handles for the whole pass: a restart clears
+    // them for a moment while it searches again. A pass that catches them
+    // cleared does nothing, as a tick does that finds no tree; only a tree
+    // that answers 0 (empty, or Kazaa gone) counts as "all done".
+    const HWND hMain = g_hKazaaMain;
+    const HWND hPane = g_hKazaaPane;
+    const HWND hTree = g_hKazaaTree;
+    if (!hTree) return 0;
 
-    const int n = static_cast<int>(::SendMessageA(g_hKazaaTree, TVM_GETCOUNT, 0, 0));
+    PostCommand(hMain, KAZAA_CMD_MAIN);
+    PostCommand(hPane, KAZAA_CMD_PANE);
+
+    const int n = static_cast<int>(::SendMessageA(hTree, TVM_GETCOUNT, 0, 0));
     char line[32];
     std::snprintf(line, sizeof line, "count is %d\r\n", n);
     ::OutputDebugStringA(line);
@@ -65,15 +74,15 @@ unsigned __stdcall AccelerateCycleProc(void*)
         return 0;
     }
 
-    ::SendMessageA(g_hKazaaTree, WM_KEYDOWN, VK_HOME, 0);
-    ::SendMessageA(g_hKazaaTree, WM_KEYUP, VK_HOME, 0);
+    ::SendMessageA(hTree, WM_KEYDOWN, VK_HOME, 0);
+    ::SendMessageA(hTree, WM_KEYUP, VK_HOME, 0);
     for (int i = 0; i < n; ++i) {
-        PostCommand(g_hKazaaPane, KAZAA_CMD_ITEM);
+        PostCommand(hPane, KAZAA_CMD_ITEM);
         // Read afresh for every item, so a new delay applies from the next one.
         const int seconds = g_nItemSeconds;
         g_pfnAccelItemSleep(seconds > 0 ? static_cast<DWORD>(seconds) * 1000u : 0u);
-        ::PostMessageA(g_hKazaaTree, WM_KEYDOWN, VK_DOWN, 0);
-        ::PostMessageA(g_hKazaaTree, WM_KEYUP, VK_DOWN, 0);
+        ::PostMessageA(hTree, WM_KEYDOWN, VK_DOWN, 0);
+        ::PostMessageA(hTree, WM_KEYUP, VK_DOWN, 0);
     }
     return 0;
 }

@@ -1,6 +1,7 @@
 // ShutdownComputer through its recorded system calls: the Windows 95 family
 // waits a second and forces a shutdown, every other family enables the
 // shutdown privilege and asks for a planned power-off; no family types keys.
+#include "accel/Accelerator.h"
 #include "tests/win/ShutdownRecorder.h"
 #include "tests/win/AccelTestUtil.h"
 
@@ -79,4 +80,20 @@ TEST(Shutdown, TheHookSeesKeysWhenTheyAreTyped)
     PumpUntil([] { return g_keyEvents > 0; }, 2000);
     ::UnhookWindowsHookEx(hook);
     EXPECT_GE(g_keyEvents, 1);
+}
+
+TEST(Shutdown, APassThatCatchesTheHandlesClearedNeverShutsDown)
+{
+    // A restart clears the handles while it searches again; a pass starting
+    // in that moment must not take the missing tree for an empty one.
+    ShutdownRecorder::Get().Install(VER_PLATFORM_WIN32_NT);
+    const HWND savedTree = g_hKazaaTree, savedPane = g_hKazaaPane;
+    g_hKazaaTree = nullptr;
+    g_hKazaaPane = nullptr;
+    g_bShutdownWhenDone = TRUE;
+    AccelerateCycleProc(nullptr);
+    g_bShutdownWhenDone = FALSE;
+    g_hKazaaTree = savedTree;
+    g_hKazaaPane = savedPane;
+    EXPECT_EQ(ShutdownRecorder::Get().Count("ExitWindowsEx"), 0);
 }

@@ -48,10 +48,7 @@ void DDX_Text(CDataExchange* pDX, int nIDC, CString& value)
     if (pDX->Failed()) return;
     HWND h = pDX->PrepareEditCtrl(nIDC);
     if (pDX->m_bSaveAndValidate) {
-        const int n = ::GetWindowTextLengthA(h);
-        char* p = value.GetBuffer(n + 1);
-        const int got = ::GetWindowTextA(h, p, n + 1);
-        value.ReleaseBuffer(got > 0 ? got : 0);
+        ReadWindowText(h, value);
     } else {
         ::SetWindowTextA(h, value);
     }

@@ -55,11 +55,11 @@ void CWnd::OnDrawItem(int, LPDRAWITEMSTRUCT lpDrawItemStruct)
     Default();
 }
 
-void CWnd::GetWindowText(CString& str) const
+void ReadWindowText(HWND hWnd, CString& str)
 {
-    const int n = ::GetWindowTextLengthA(m_hWnd);
+    const int n = ::GetWindowTextLengthA(hWnd);
     char* p = str.GetBuffer(n + 1);
-    const int got = ::GetWindowTextA(m_hWnd, p, n + 1);
+    const int got = ::GetWindowTextA(hWnd, p, n + 1);
     str.ReleaseBuffer(got > 0 ? got : 0);
 }
 

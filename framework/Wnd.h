@@ -4,6 +4,9 @@
 #include "framework/CString.h"
 #include "framework/MessageMap.h"
 
+// The whole window text of any window.
+void ReadWindowText(HWND hWnd, CString& str);
+
 // A non-owning view of an HWND, with the forwarders the program calls and a
 // message map hook. Windows that we create ourselves (CreateEx) and dialogs
 // route their messages through ProcessMessage; other windows (controls bound
@@ -39,7 +42,7 @@ public:
     LRESULT SendMessage(UINT m, WPARAM w = 0, LPARAM l = 0) const { return ::SendMessageA(m_hWnd, m, w, l); }
     BOOL PostMessage(UINT m, WPARAM w = 0, LPARAM l = 0) const { return ::PostMessageA(m_hWnd, m, w, l); }
     void SetWindowText(const char* psz) const { ::SetWindowTextA(m_hWnd, psz); }
-    void GetWindowText(CString& str) const;
+    void GetWindowText(CString& str) const { ReadWindowText(m_hWnd, str); }
     BOOL ShowWindow(int nCmdShow) const { return ::ShowWindow(m_hWnd, nCmdShow); }
     BOOL IsIconic() const { return ::IsIconic(m_hWnd); }
     BOOL IsWindowVisible() const { return ::IsWindowVisible(m_hWnd); }

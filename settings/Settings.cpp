@@ -51,8 +51,12 @@ void LoadSettings()
     if (!g_regSettings.ReadString(hKey, "", "KazaaPath", g_strKazaaPath)) ReadKazaaDownloadDir(g_strKazaaPath);
 
     // Never written by the program: a user or a test points the lyric fetch
-    // elsewhere with it. Missing or empty means the built-in site.
+    // elsewhere with them. A classic site in "LyricsSite" wins; missing or
+    // empty, LRCLIB is asked, at "LrclibUrl" when that names a server.
     CString strSite;
     g_regSettings.ReadString(hKey, "", "LyricsSite", strSite);
     SetLyricsSite(strSite.str());
+    CString strLrclib;
+    g_regSettings.ReadString(hKey, "", "LrclibUrl", strLrclib);
+    SetLrclibUrl(strLrclib.str());
 }

@@ -34,6 +34,6 @@ BOOL ReadSettingsSwitch(const char* pszName);
 void ReadKazaaDownloadDir(CString& folder);
 
 // Copies the stored values into the four globals (Kazaa's folder falls back
-// to Kazaa's own "DownloadDir") and the "LyricsSite" value into the lyric
-// fetch's site setting.
+// to Kazaa's own "DownloadDir") and the "LyricsSite" and "LrclibUrl" values
+// into the lyric fetch's source setting.
 void LoadSettings();

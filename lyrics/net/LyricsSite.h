@@ -1,15 +1,33 @@
 #pragma once
 
-// The lyrics site this process asks: the built-in one until the settings say
-// otherwise (registry value "LyricsSite", "host" or "host:port").
+// Where this process asks for lyrics. By default LRCLIB (registry value
+// "LrclibUrl" names a server other than the built-in one); when the settings
+// name a classic lyrics site (registry value "LyricsSite", "host" or
+// "host:port"), that site instead, and LRCLIB is never asked.
+#include "core/lyrics/LrclibAddress.h"
 #include "core/lyrics/LyricsSiteAddress.h"
 
 #include <string>
 
-// Sets the site from its text; an empty text means the built-in site, and so
-// does a text that ParseLyricsSite cannot read. May be called at any time:
-// lyric fetches running on other threads see either the old or the new site.
+// Sets the classic site from its text. An empty text means none: LRCLIB is
+// asked. A text that ParseLyricsSite cannot read still means a classic site,
+// the built-in one (which never answers): a user who named a site of their
+// own never has their songs sent to LRCLIB by a typing error.
+// May be called at any time: lyric fetches running on other threads see
+// either the old or the new setting.
 void SetLyricsSite(const std::string& site);
 
-// A copy of the site in use.
+// Sets the LRCLIB server from a base URL (see ParseLrclibUrl); an empty or
+// unusable text means the built-in https://lrclib.net.
+void SetLrclibUrl(const std::string& url);
+
+// A copy of the classic site in use (the built-in one when none is set).
 LyricsSiteAddress GetLyricsSite();
+
+// One consistent copy of the whole choice.
+struct LyricsSource {
+    bool bLyricsSite = false;  // ask the classic site, not LRCLIB
+    LyricsSiteAddress site;
+    LrclibAddress lrclib;
+};
+LyricsSource GetLyricsSource();

@@ -72,7 +72,7 @@ def main():
                 ["--site", "", "a", "b"], ["--site", "127.0.0.1:1"]]:
         r = fetch(*bad)
         check(f"usage {bad} status", r.returncode, 2)
-        check(f"usage {bad} message", b"usage: songlark-cli fetch [--site HOST[:PORT]] ARTIST TITLE" in r.stderr,
+        check(f"usage {bad} message", b"usage: songlark-cli fetch [--site HOST[:PORT] | --lrclib BASEURL] ARTIST TITLE" in r.stderr,
               True)
 
     # A site that accepts and never answers: the program's own wait ends it.

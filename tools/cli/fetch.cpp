@@ -1,8 +1,11 @@
-// songlark-cli fetch [--site HOST[:PORT]] ARTIST TITLE
+// songlark-cli fetch [--site HOST[:PORT] | --lrclib BASEURL] ARTIST TITLE
 // Writes the lyric exactly as the program would store it, raw bytes, to
-// standard output. Exit status 0 found, 1 no lyric, 2 usage error.
+// standard output. Exit status 0 found, 1 no lyric, 2 usage error. Without an
+// option it asks the built-in LRCLIB server, as the program does by default.
+#include "core/lyrics/LrclibAddress.h"
 #include "core/lyrics/LyricsSiteAddress.h"
 #include "lyrics/net/FetchLyric.h"
+#include "lyrics/net/LrclibFetch.h"
 #include "lyrics/net/LyricsSite.h"
 #include "tools/cli/Commands.h"
 
@@ -17,34 +20,53 @@
 namespace {
 int RunFetch(int argc, char** argv);
 
-const CliCommand kFetch = {"fetch", "fetch [--site HOST[:PORT]] ARTIST TITLE", RunFetch};
+const CliCommand kFetch = {"fetch", "fetch [--site HOST[:PORT] | --lrclib BASEURL] ARTIST TITLE", RunFetch};
 const CliCommandRegistration kRegistration(kFetch);
 
 int RunFetch(int argc, char** argv)
 {
     int next = 1;
     std::string site;
+    bool bLrclib = false;
+    LrclibAddress lrclib;
     if (next < argc && std::strcmp(argv[next], "--site") == 0) {
         if (next + 1 >= argc) return CliUsage(kFetch);
         site = argv[next + 1];
         LyricsSiteAddress address;
         if (site.empty() || !ParseLyricsSite(site, &address)) return CliUsage(kFetch);
         next += 2;
+    } else if (next < argc && std::strcmp(argv[next], "--lrclib") == 0) {
+        if (next + 1 >= argc || !ParseLrclibUrl(argv[next + 1], &lrclib)) return CliUsage(kFetch);
+        bLrclib = true;
+        next += 2;
     }
     if (argc - next != 2) return CliUsage(kFetch);
-    SetLyricsSite(site);
+    const char* artist = argv[next];
+    const char* title = argv[next + 1];
 
+    std::string lyric;
+    if (bLrclib) {
+        unsigned long error = 0;
+        lyric = LyricOrNothing([&] { return FetchLrclibLyric(lrclib, artist, title, &error); });
+        if (error == kLrclibUnsupported) {
+            std::fprintf(stderr, "songlark-cli: --lrclib needs the Windows build (it asks through WinHTTP)\n");
+            return 2;
+        }
+        if (error != 0) std::fprintf(stderr, "songlark-cli: no answer from LRCLIB (error %lu)\n", error);
+    } else {
+        SetLyricsSite(site);
 #ifdef _WIN32
-    WSADATA data;
-    if (WSAStartup(MAKEWORD(1, 1), &data) != 0) {
-        std::fprintf(stderr, "songlark-cli: Windows sockets initialization failed.\n");
-        return 1;
+        WSADATA data;
+        if (WSAStartup(MAKEWORD(1, 1), &data) != 0) {
+            std::fprintf(stderr, "songlark-cli: Windows sockets initialization failed.\n");
+            return 1;
+        }
+#endif
+        lyric = FetchLyric(artist, title);
+#ifdef _WIN32
+        WSACleanup();
+#endif
     }
-#endif
-    const std::string lyric = FetchLyric(argv[next], argv[next + 1]);
-#ifdef _WIN32
-    WSACleanup();
-#endif
     if (lyric.empty()) return 1;
     std::fwrite(lyric.data(), 1, lyric.size(), stdout);
     return std::fflush(stdout) == 0 ? 0 : 1;

@@ -1,0 +1,18 @@
+#pragma once
+
+// The one request Songlark sends to LRCLIB: GET /api/get with the artist and
+// the title, both already in UTF-8, percent-encoded into the query.
+#include <cstddef>
+#include <string>
+
+// Sent as the User-Agent header, with the program's version.
+extern const char kLrclibUserAgent[];  // "Songlark/2.25"
+
+// The most response body read; a larger body is no answer at all.
+constexpr std::size_t kLrclibBodyMax = 1024 * 1024;
+
+// Every byte outside A-Z a-z 0-9 - . _ ~ as %XX with upper-case hex.
+std::string PercentEncode(const std::string& bytes);
+
+// "/api/get?artist_name=" + encoded artist + "&track_name=" + encoded title.
+std::string LrclibRequestPath(const std::string& artistUtf8, const std::string& titleUtf8);

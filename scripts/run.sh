@@ -1,11 +1,22 @@
 #!/usr/bin/env bash
 # Sets up, builds the 64-bit program and runs it under Wine in a demo prefix,
-# against the bundled lyrics-site stand-in: LimeWire watching is switched on
-# for a demo incomplete folder with a few sample downloads, so within seconds
-# the songs appear as "SEARCH" rows, turn "OK", and their lyrics are stored.
-# The demo's Lyrics folder is kept, so a second run lists them at start.
+# as a user runs it (lyrics from LRCLIB), with "LrclibUrl" on the bundled
+# LRCLIB stand-in: LimeWire watching is switched on for a demo incomplete
+# folder with a few sample downloads, so within seconds the songs appear as
+# "SEARCH" rows, turn "OK", and their lyrics are stored. The demo's Lyrics
+# folder is kept, so a second run lists them at start.
+#   scripts/run.sh [--classic]
+# --classic runs the same demo against the classic lyrics-site stand-in
+# ("LyricsSite") instead.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+
+source_kind=lrclib
+case "${1:-}" in
+  "") ;;
+  --classic) source_kind=classic ;;
+  *) echo "usage: scripts/run.sh [--classic]" >&2; exit 2 ;;
+esac
 
 scripts/setup.sh
 cmake --preset win64 >/dev/null
@@ -40,16 +51,24 @@ drive_c="$WINEPREFIX/drive_c"
 mkdir -p "$drive_c/Songlark" "$drive_c/LimeWire/Incomplete"
 cp build/win64/app/songlark.exe "$drive_c/Songlark/"
 
-# The lyrics-site stand-in on a free loopback port.
+# The stand-in on a free loopback port.
 port_file=$(mktemp)
 rm -f "$port_file"
-python3 tools/lyrics_site/server.py --port 0 --port-file "$port_file" >/dev/null 2>&1 &
+if [ "$source_kind" = classic ]; then server=tools/lyrics_site/server.py; else server=tools/lrclib/server.py; fi
+python3 "$server" --port 0 --port-file "$port_file" >/dev/null 2>&1 &
 pids+=($!)
 for _ in $(seq 1 100); do [ -s "$port_file" ] && break; sleep 0.1; done
-site="127.0.0.1:$(cat "$port_file")"
-echo "run: lyrics-site stand-in at $site"
+port=$(cat "$port_file")
 
-"$wine" reg add "$key" /v LyricsSite /t REG_SZ /d "$site" /f >/dev/null 2>&1
+if [ "$source_kind" = classic ]; then
+  echo "run: classic lyrics-site stand-in at 127.0.0.1:$port (\"LyricsSite\")"
+  "$wine" reg add "$key" /v LyricsSite /t REG_SZ /d "127.0.0.1:$port" /f >/dev/null 2>&1
+else
+  # The program's default source, LRCLIB, only at the stand-in's address.
+  echo "run: LRCLIB stand-in at http://127.0.0.1:$port (\"LrclibUrl\", no \"LyricsSite\")"
+  "$wine" reg delete "$key" /v LyricsSite /f >/dev/null 2>&1 || true
+  "$wine" reg add "$key" /v LrclibUrl /t REG_SZ /d "http://127.0.0.1:$port" /f >/dev/null 2>&1
+fi
 "$wine" reg add "$key" /v CheckLimeWire /t REG_DWORD /d 1 /f >/dev/null 2>&1
 "$wine" reg add "$key" /v LimeWirePath /t REG_SZ /d 'C:\LimeWire\Incomplete' /f >/dev/null 2>&1
 

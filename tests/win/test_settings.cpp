@@ -61,6 +61,7 @@ protected:
     void TearDown() override
     {
         SetLyricsSite("");
+        SetLrclibUrl("");
         g_regSettings = OpenSettingsKey();
         ::RegDeleteTreeA(HKEY_LOCAL_MACHINE, path);
         ::RegDeleteTreeA(HKEY_CURRENT_USER, path);
@@ -180,11 +181,12 @@ TEST_F(SettingsTest, AStoredEmptyKazaaFolderStaysEmptyAnUnreadableOneFallsBack)
     EXPECT_EQ(g_strKazaaPath, "C:\\Kazaa downloads");
 }
 
-TEST_F(SettingsTest, TheLyricsSiteValuePointsTheFetchElsewhere)
+TEST_F(SettingsTest, TheLyricsSiteAndLrclibUrlValuesChooseTheSource)
 {
     UseMachineKey();
     SetString(HKEY_LOCAL_MACHINE, path, "LyricsSite", "127.0.0.1:8080");
     LoadSettings();
+    EXPECT_TRUE(GetLyricsSource().bLyricsSite);
     EXPECT_EQ(GetLyricsSite().host, "127.0.0.1");
     EXPECT_EQ(GetLyricsSite().port, 8080);
 
@@ -203,6 +205,22 @@ TEST_F(SettingsTest, TheLyricsSiteValuePointsTheFetchElsewhere)
     ::RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, path, "LyricsSite");
     LoadSettings();
     EXPECT_EQ(GetLyricsSite().host, kBuiltInLyricsHost);
+    EXPECT_FALSE(GetLyricsSource().bLyricsSite) << "no site named: LRCLIB is asked";
+
+    // "LrclibUrl" names the LRCLIB server; unusable or gone, the built-in one.
+    SetString(HKEY_LOCAL_MACHINE, path, "LrclibUrl", "http://127.0.0.1:8081");
+    LoadSettings();
+    EXPECT_FALSE(GetLyricsSource().lrclib.secure);
+    EXPECT_EQ(GetLyricsSource().lrclib.host, "127.0.0.1");
+    EXPECT_EQ(GetLyricsSource().lrclib.port, 8081);
+    SetString(HKEY_LOCAL_MACHINE, path, "LrclibUrl", "127.0.0.1:8081");
+    LoadSettings();
+    EXPECT_EQ(GetLyricsSource().lrclib.host, LrclibAddress().host);
+    SetLrclibUrl("http://elsewhere");
+    ::RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, path, "LrclibUrl");
+    LoadSettings();
+    EXPECT_EQ(GetLyricsSource().lrclib.host, LrclibAddress().host);
+    EXPECT_EQ(GetLyricsSource().lrclib.port, LrclibAddress().port);
 }
 
 TEST_F(SettingsTest, WhenTheMachineKeyRefusesTheUsersKeyIsReadAndWritten)

@@ -9,7 +9,6 @@ not asked."""
 import os
 import time
 
-import lrclib
 import sites
 import winetools
 
@@ -53,7 +52,7 @@ def close(wp, proc):
 
 
 def test(args):
-    with winetools.Prefix(args.bin_dir, "lrclib") as wp, lrclib.StandInLrclib(args.source_dir) as server, \
+    with winetools.Prefix(args.bin_dir, "lrclib") as wp, sites.StandInLrclib(args.source_dir) as server, \
             sites.StandInSite(args.source_dir) as site:
         drive_c = os.path.join(wp.path, "drive_c")
         app_dir = os.path.join(drive_c, "Songlark")

@@ -38,9 +38,13 @@ bool IsDeviceName(const std::string& name)
     static const char* const kFixed[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
     for (const char* device : kFixed)
         if (EqualsNoCaseAscii(base, device)) return true;
-    if (base.size() == 4 && base[3] >= '1' && base[3] <= '9') {
+    // COM and LPT take any digit, and also the superscripts one to three
+    // (their code page 1252 bytes).
+    if (base.size() == 4) {
+        const unsigned char n = static_cast<unsigned char>(base[3]);
+        const bool number = (n >= '0' && n <= '9') || n == 0xB9 || n == 0xB2 || n == 0xB3;
         const std::string stem = base.substr(0, 3);
-        if (EqualsNoCaseAscii(stem, "COM") || EqualsNoCaseAscii(stem, "LPT")) return true;
+        if (number && (EqualsNoCaseAscii(stem, "COM") || EqualsNoCaseAscii(stem, "LPT"))) return true;
     }
     return false;
 }

@@ -31,7 +31,7 @@ TEST(LyricFileText, EightBitBytesPassThrough)
 
 TEST(PlainPathComponent, OrdinaryNamesArePlain)
 {
-    for (const char* name : {"Night Owls", "a.b", "Wait...", "AC-DC", "x", "COM", "COM0", "COM10",
+    for (const char* name : {"Night Owls", "a.b", "Wait...", "AC-DC", "x", "COM", "COM\xB4", "COM10",
                              "LPT", "CONSOLE", "Nullify", "auxiliary.txt", "Bj\xf6rk", " lead", ".hidden",
                              "con-artist", "PRN2"}) {
         EXPECT_TRUE(IsPlainPathComponent(name)) << name;
@@ -58,7 +58,8 @@ TEST(PlainPathComponent, DotNamesAreNot)
 TEST(PlainPathComponent, DeviceNamesInAnyCaseWithOrWithoutExtension)
 {
     for (const char* name : {"CON", "con", "Prn", "aux", "NUL", "nul.txt", "NUL.tar.gz", "COM1", "com9",
-                             "LPT1", "lpt5.lyric", "CON .txt", "nul ", "AUX.", "conin$", "CONOUT$.x"}) {
+                             "LPT1", "lpt5.lyric", "CON .txt", "nul ", "AUX.", "conin$", "CONOUT$.x", "COM0",
+                             "lpt0.txt", "COM\xB9", "com\xB2.lyric", "LPT\xB3", "Lpt\xB9 .x"}) {
         EXPECT_FALSE(IsPlainPathComponent(name)) << name;
     }
 }

@@ -442,7 +442,8 @@ TEST_F(AccelEngineTest, PassesReserveASmallStackAndATickAtTheCapStartsNone)
     EXPECT_EQ(AcceleratePassesAlive(), kMaxPassesAlive);
 
     size_t defaultBytes = 0;
-    HANDLE plain = reinterpret_cast<HANDLE>(::_beginthreadex(nullptr, 0, MeasureDefaultStack, &defaultBytes, 0, nullptr));
+    HANDLE plain =
+        reinterpret_cast<HANDLE>(::_beginthreadex(nullptr, 0, MeasureDefaultStack, &defaultBytes, 0, nullptr));
     ASSERT_NE(plain, nullptr);
     ::WaitForSingleObject(plain, 10000);
     ::CloseHandle(plain);

@@ -92,11 +92,12 @@ std::string TitleFromFileName(const std::string& fileName)
     return dot == std::string::npos ? fileName : fileName.substr(0, dot);
 }
 
-std::string ArtistFromFilePath(const std::string& filePath)
+std::string ArtistFromFilePath(const std::string& filePath, const PathSyntax& syntax)
 {
-    const size_t last = filePath.rfind('\\');
+    const size_t last = FindLastSeparator(filePath, syntax);
     if (last == std::string::npos) return std::string();
-    const size_t before = last == 0 ? std::string::npos : filePath.rfind('\\', last - 1);
+    // The text before a separator ends on a whole character: it reads alone.
+    const size_t before = FindLastSeparator(filePath.substr(0, last), syntax);
     const size_t start = before == std::string::npos ? 0 : before + 1;
     return filePath.substr(start, last - start);
 }

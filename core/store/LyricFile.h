@@ -4,6 +4,8 @@
 // names may become a folder or file below the Lyrics folder, and the names
 // read back from a listing.
 
+#include "core/tags/PathSyntax.h"
+
 #include <string>
 
 namespace songlark {
@@ -32,7 +34,7 @@ bool SplitLyricPath(const std::string& lyricsFolder, const std::string& path,
 std::string TitleFromFileName(const std::string& fileName);
 
 // A listed file's artist: the part of its full path between its last two
-// backslashes (from the start when there is only one; empty when none).
-std::string ArtistFromFilePath(const std::string& filePath);
+// separators (from the start when there is only one; empty when none).
+std::string ArtistFromFilePath(const std::string& filePath, const PathSyntax& syntax);
 
 }  // namespace songlark

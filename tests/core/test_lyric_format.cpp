@@ -1,5 +1,6 @@
 // The lyric store's platform-free rules: the file text, plain names, the
 // path shape every disk operation insists on, and names read from a listing.
+#include "PathSyntaxes.h"
 #include "core/store/LyricFile.h"
 
 #include <gtest/gtest.h>
@@ -11,6 +12,7 @@ using songlark::FormatLyricFile;
 using songlark::IsPlainPathComponent;
 using songlark::SplitLyricPath;
 using songlark::TitleFromFileName;
+using namespace pathsyntaxes;
 
 TEST(LyricFileText, HeaderBlankLineAndLyricWithNothingAdded)
 {
@@ -117,11 +119,23 @@ TEST(ListedNames, TitleEndsBeforeTheLastFullStop)
     EXPECT_EQ(TitleFromFileName("NoDot"), "NoDot");
 }
 
-TEST(ListedNames, ArtistIsTheFolderBetweenTheLastTwoBackslashes)
+TEST(ListedNames, ArtistIsTheFolderBetweenTheLastTwoSeparators)
 {
-    EXPECT_EQ(ArtistFromFilePath("C:\\Prog\\Lyrics\\Night Owls\\Blue Hour.lyric"), "Night Owls");
-    EXPECT_EQ(ArtistFromFilePath("Night Owls\\a.lyric"), "Night Owls");
-    EXPECT_EQ(ArtistFromFilePath("\\a.lyric"), "");
-    EXPECT_EQ(ArtistFromFilePath("a.lyric"), "");
-    EXPECT_EQ(ArtistFromFilePath("C:\\x\\\\a.lyric"), "");
+    const struct {
+        const char* path;
+        const songlark::PathSyntax& syntax;
+        const char* want;
+    } cases[] = {
+        {"C:\\Prog\\Lyrics\\Night Owls\\Blue Hour.lyric", kSingleByte, "Night Owls"},
+        {"Night Owls\\a.lyric", kSingleByte, "Night Owls"},
+        {"\\a.lyric", kSingleByte, ""},
+        {"a.lyric", kSingleByte, ""},
+        {"C:\\x\\\\a.lyric", kSingleByte, ""},
+        // Code page 932: 表 (95 5C) and ソ (83 5C) end in a byte that separates nothing.
+        {"C:\\Lyrics\\\x95\\\\Song.lyric", kCp932, "\x95\\"},
+        {"C:\\Lyrics\\\x83\\x\x83\\\\Song.lyric", kCp932, "\x83\\x\x83\\"},
+        {"\x95\\\\Song.lyric", kCp932, "\x95\\"},
+        {"C:\\Lyrics\\\x95\\\\Song.lyric", kSingleByte, ""},  // the same bytes in code page 1252
+    };
+    for (const auto& c : cases) EXPECT_EQ(ArtistFromFilePath(c.path, c.syntax), c.want) << c.path;
 }

@@ -1,4 +1,5 @@
 // The ID3v2 block parser and the .mp3 reader that puts the name rule first.
+#include "PathSyntaxes.h"
 #include "TagBytes.h"
 #include "core/tags/Id3Block.h"
 #include "core/tags/TagReaders.h"
@@ -8,6 +9,7 @@
 #include <cstring>
 #include <string>
 
+using namespace pathsyntaxes;
 using namespace tagbytes;
 using songlark::ParseId3Block;
 
@@ -123,11 +125,6 @@ int FakeHead(const std::string&, unsigned char* buffer, int capacity)
     return n;
 }
 int Unopenable(const std::string&, unsigned char*, int) { return -1; }
-const songlark::PathSyntax kSingleByte{'\\', nullptr};
-// Code page 932's lead bytes; 0x5C is the second byte of characters such as
-// ソ (83 5C) and 表 (95 5C).
-bool Cp932Lead(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
-const songlark::PathSyntax kCp932{'\\', Cp932Lead};
 }  // namespace
 
 TEST(Mp3Reader, NameFirstOnlyForABackslashPath)

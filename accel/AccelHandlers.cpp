@@ -5,8 +5,6 @@
 #include "app/SonglarkDlg.h"
 #include "framework/WinApp.h"
 
-#include <process.h>
-
 namespace {
 const char kStartCaption[] = "Start Acceleration";
 const char kStopCaption[] = "Stop Acceleration";
@@ -42,9 +40,7 @@ void CSonglarkDlg::OnStartAcceleration()
 
 BOOL CSonglarkDlg::StartAcceleration()
 {
-    // The main window is kept: it keeps the last match, as discovery leaves it.
-    g_hKazaaTree = nullptr;
-    g_hKazaaPane = nullptr;
+    ForgetKazaaTree();
     FindKazaaWindows();
     if (!g_hKazaaTree) return 0;
 
@@ -64,9 +60,8 @@ void CSonglarkDlg::OnTimer(UINT_PTR)
         m_bSkipNextTick = FALSE;
         return;
     }
-    // Detached: nobody waits for a pass, and passes may overlap.
-    const uintptr_t hThread = ::_beginthreadex(nullptr, 0, AccelerateCycleProc, nullptr, 0, nullptr);
-    if (hThread) ::CloseHandle(reinterpret_cast<HANDLE>(hThread));
+    // Passes may overlap, up to a cap; a tick that finds it reached starts none.
+    StartAcceleratePass();
 }
 
 void CSonglarkDlg::OnAcceleratorOption()

@@ -2,6 +2,8 @@
 
 #include "accel/Shutdown.h"
 
+#include <process.h>
+
 #include <cstdio>
 #include <cstring>
 
@@ -16,11 +18,40 @@ void (WINAPI* g_pfnAccelItemSleep)(DWORD) = ::Sleep;
 namespace {
 const char kKazaaTitlePrefix[] = "Kazaa";
 
+// Held shared while a pass reads the three handles, exclusive while the
+// user-interface thread changes them.
+SRWLOCK g_kazaaWindowsLock = SRWLOCK_INIT;
+
+std::atomic<int> g_nPassesAlive{0};
+
+unsigned __stdcall CountedPassProc(void* pParam)
+{
+    AccelerateCycleProc(pParam);
+    --g_nPassesAlive;
+    return 0;
+}
+
 void PostCommand(HWND hWnd, UINT nID)
 {
     ::PostMessageA(hWnd, WM_COMMAND, nID, 0);
 }
 }  // namespace
+
+KazaaWindows ReadKazaaWindows()
+{
+    ::AcquireSRWLockShared(&g_kazaaWindowsLock);
+    const KazaaWindows windows{g_hKazaaMain, g_hKazaaPane, g_hKazaaTree};
+    ::ReleaseSRWLockShared(&g_kazaaWindowsLock);
+    return windows;
+}
+
+void ForgetKazaaTree()
+{
+    ::AcquireSRWLockExclusive(&g_kazaaWindowsLock);
+    g_hKazaaTree = nullptr;
+    g_hKazaaPane = nullptr;
+    ::ReleaseSRWLockExclusive(&g_kazaaWindowsLock);
+}
 
 void FindKazaaWindows()
 {
@@ -35,7 +66,9 @@ BOOL CALLBACK EnumKazaaTopProc(HWND hWnd, LPARAM)
     // compared whole and so cannot match.
     if (std::strncmp(title, kKazaaTitlePrefix, sizeof kKazaaTitlePrefix - 1) != 0) return TRUE;
 
+    ::AcquireSRWLockExclusive(&g_kazaaWindowsLock);
     g_hKazaaMain = hWnd;
+    ::ReleaseSRWLockExclusive(&g_kazaaWindowsLock);
     PostCommand(hWnd, KAZAA_CMD_MAIN);
     ::EnumChildWindows(hWnd, EnumKazaaChildProc, 0);
     return g_hKazaaTree.load() ? FALSE : TRUE;
@@ -44,8 +77,11 @@ BOOL CALLBACK EnumKazaaTopProc(HWND hWnd, LPARAM)
 BOOL CALLBACK EnumKazaaChildProc(HWND hWnd, LPARAM)
 {
     if (::GetDlgCtrlID(hWnd) != KAZAA_TREE_ID) return TRUE;
-    g_hKazaaPane = ::GetParent(::GetParent(::GetParent(hWnd)));
+    const HWND hPane = ::GetParent(::GetParent(::GetParent(hWnd)));
+    ::AcquireSRWLockExclusive(&g_kazaaWindowsLock);
+    g_hKazaaPane = hPane;
     g_hKazaaTree = hWnd;
+    ::ReleaseSRWLockExclusive(&g_kazaaWindowsLock);
     return FALSE;
 }
 
@@ -53,23 +89,29 @@ unsigned __stdcall AccelerateCycleProc(void*)
 {
     // One reading of the shared handles for the whole pass: a restart clears
     // them for a moment while it searches again. A pass that catches them
-    // cleared does nothing, as a tick does that finds no tree; only a tree
-    // that answers 0 (empty, or Kazaa gone) counts as "all done".
-    const HWND hMain = g_hKazaaMain;
-    const HWND hPane = g_hKazaaPane;
-    const HWND hTree = g_hKazaaTree;
+    // cleared does nothing, as a tick does that finds no tree.
+    const KazaaWindows kazaa = ReadKazaaWindows();
+    const HWND hPane = kazaa.hPane;
+    const HWND hTree = kazaa.hTree;
     if (!hTree) return 0;
 
-    PostCommand(hMain, KAZAA_CMD_MAIN);
+    PostCommand(kazaa.hMain, KAZAA_CMD_MAIN);
     PostCommand(hPane, KAZAA_CMD_PANE);
 
-    const int n = static_cast<int>(::SendMessageA(hTree, TVM_GETCOUNT, 0, 0));
+    // Only a tree that really answers 0 counts as "all done"; a count that
+    // fails (a window that refuses us, or has gone) or does not come is no
+    // count at all.
+    DWORD_PTR count = 0;
+    if (!::SendMessageTimeoutA(hTree, TVM_GETCOUNT, 0, 0, SMTO_ABORTIFHUNG, kKazaaCountTimeoutMs, &count)) {
+        ::OutputDebugStringA("count is unknown\r\n");
+        return 0;
+    }
+    const int n = static_cast<int>(count);
     char line[32];
     std::snprintf(line, sizeof line, "count is %d\r\n", n);
     ::OutputDebugStringA(line);
 
     if (n == 0) {
-        // An empty tree: every download has finished (or Kazaa has gone).
         if (g_bShutdownWhenDone) ShutdownComputer();
         return 0;
     }
@@ -85,4 +127,26 @@ unsigned __stdcall AccelerateCycleProc(void*)
         ::PostMessageA(hTree, WM_KEYUP, VK_DOWN, 0);
     }
     return 0;
+}
+
+bool StartAcceleratePass()
+{
+    // Only the user-interface thread starts passes, so the count cannot
+    // pass the cap between this test and the increment.
+    if (g_nPassesAlive >= kMaxPassesAlive) return false;
+    ++g_nPassesAlive;
+    const uintptr_t hThread = ::_beginthreadex(nullptr, kPassStackBytes, CountedPassProc, nullptr,
+                                               STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
+    if (!hThread) {
+        --g_nPassesAlive;
+        return false;
+    }
+    // Detached: nobody waits for a pass, and passes may overlap.
+    ::CloseHandle(reinterpret_cast<HANDLE>(hThread));
+    return true;
+}
+
+int AcceleratePassesAlive()
+{
+    return g_nPassesAlive;
 }

@@ -7,13 +7,27 @@
 
 #include <atomic>
 
-// Written whole by the user-interface thread, read by the pass threads
-// without a lock; atomics make every read see a whole value.
+// Written whole by the user-interface thread, read by the pass threads;
+// atomics make every read see a whole value. The three window handles change
+// together (a start clears the tree and pane, discovery sets them): a pass
+// takes them with ReadKazaaWindows, and the user-interface thread changes
+// them through discovery and ForgetKazaaTree only.
 extern std::atomic<HWND> g_hKazaaMain;   // last top-level window titled "Kazaa..."
 extern std::atomic<HWND> g_hKazaaTree;   // its download tree (control 373)
 extern std::atomic<HWND> g_hKazaaPane;   // the tree's parent's parent's parent
 extern std::atomic<int> g_nItemSeconds;  // pause after each item's command
 extern std::atomic<BOOL> g_bShutdownWhenDone;
+
+struct KazaaWindows {
+    HWND hMain;
+    HWND hPane;
+    HWND hTree;
+};
+// The three handles as they stood at one moment, never half of a change.
+KazaaWindows ReadKazaaWindows();
+// Clears the tree and the pane before a new search; the main window keeps
+// the last match, as discovery leaves it.
+void ForgetKazaaTree();
 
 // Kazaa's own identifiers, posted as menu commands (WM_COMMAND, lParam 0).
 constexpr UINT KAZAA_CMD_MAIN = 32896;  // to the main window, at discovery and each pass
@@ -29,6 +43,22 @@ BOOL CALLBACK EnumKazaaChildProc(HWND hWnd, LPARAM lParam);
 
 // One pass over the tree, on a thread of its own; the argument is ignored.
 unsigned __stdcall AccelerateCycleProc(void* pParam);
+
+// How long a pass waits for Kazaa to answer the item count. A count that
+// fails or times out (Kazaa hung, or elevated above us so that its windows
+// refuse our messages) is unknown: that pass walks nothing and never shuts
+// the computer down.
+constexpr UINT kKazaaCountTimeoutMs = 5000;
+
+// A pass can live for days (each item may wait a day), and a tick comes
+// every 20 s: passes get a small stack, and a tick that finds this many
+// still alive starts none.
+constexpr int kMaxPassesAlive = 8;
+constexpr unsigned kPassStackBytes = 64 * 1024;
+// Starts AccelerateCycleProc on a detached thread of its own unless
+// kMaxPassesAlive passes are alive; false when none was started.
+bool StartAcceleratePass();
+int AcceleratePassesAlive();
 
 // The pause between items, in milliseconds. Tests shorten it so that a pass
 // over many items does not take minutes; the program uses ::Sleep.

@@ -5,6 +5,7 @@
 #include "core/store/LyricFile.h"
 #include "framework/FileFind.h"
 #include "lyrics/LyricStore.h"
+#include "platform/SystemPath.h"
 
 void CSonglarkDlg::LoadStoredLyrics()
 {
@@ -32,7 +33,7 @@ void CSonglarkDlg::LoadArtistLyrics(const CString& folder)
         bMore = finder.FindNextFile();
         if (finder.IsDots() || finder.IsDirectory()) continue;
         const CString title(songlark::TitleFromFileName(finder.GetFileName().str()));
-        const CString artist(songlark::ArtistFromFilePath(finder.GetFilePath().str()));
+        const CString artist(songlark::ArtistFromFilePath(finder.GetFilePath().str(), songlark::SystemPathSyntax()));
         AppendSongRow("OK", artist, title, MakeRowData(ROW_SOURCE_NONE, ROW_STATE_FOUND));
     }
 

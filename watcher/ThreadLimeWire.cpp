@@ -4,6 +4,7 @@
 #include "framework/FileFind.h"
 #include "lyrics/net/FetchLyric.h"
 #include "platform/FileRead.h"
+#include "platform/SystemPath.h"
 #include "settings/Settings.h"
 
 #include <mbstring.h>
@@ -60,7 +61,8 @@ int CThreadLimeWire::ExitInstance()
 int CThreadLimeWire::ReadMp3Tags(CString path, CString& artist, CString& title, int tryNameFirst)
 {
     std::string a = artist.str(), t = title.str();
-    const int result = songlark::ReadMp3Tags(path.str(), a, t, tryNameFirst, songlark::ReadFileHead);
+    const int result = songlark::ReadMp3Tags(path.str(), a, t, tryNameFirst, songlark::ReadFileHead,
+                                                songlark::SystemPathSyntax());
     artist = a;
     title = t;
     return result;

@@ -38,9 +38,13 @@ bool IsDeviceName(const std::string& name)
     static const char* const kFixed[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
     for (const char* device : kFixed)
         if (EqualsNoCaseAscii(base, device)) return true;
-    if (base.size() == 4 && base[3] >= '1' && base[3] <= '9') {
+    // COM and LPT take any digit, and also the superscripts one to three
+    // (their code page 1252 bytes).
+    if (base.size() == 4) {
+        const unsigned char n = static_cast<unsigned char>(base[3]);
+        const bool number = (n >= '0' && n <= '9') || n == 0xB9 || n == 0xB2 || n == 0xB3;
         const std::string stem = base.substr(0, 3);
-        if (EqualsNoCaseAscii(stem, "COM") || EqualsNoCaseAscii(stem, "LPT")) return true;
+        if (number && (EqualsNoCaseAscii(stem, "COM") || EqualsNoCaseAscii(stem, "LPT"))) return true;
     }
     return false;
 }
@@ -88,11 +92,12 @@ std::string TitleFromFileName(const std::string& fileName)
     return dot == std::string::npos ? fileName : fileName.substr(0, dot);
 }
 
-std::string ArtistFromFilePath(const std::string& filePath)
+std::string ArtistFromFilePath(const std::string& filePath, const PathSyntax& syntax)
 {
-    const size_t last = filePath.rfind('\\');
+    const size_t last = FindLastSeparator(filePath, syntax);
     if (last == std::string::npos) return std::string();
-    const size_t before = last == 0 ? std::string::npos : filePath.rfind('\\', last - 1);
+    // The text before a separator ends on a whole character: it reads alone.
+    const size_t before = FindLastSeparator(filePath.substr(0, last), syntax);
     const size_t start = before == std::string::npos ? 0 : before + 1;
     return filePath.substr(start, last - start);
 }

@@ -4,6 +4,8 @@
 // names may become a folder or file below the Lyrics folder, and the names
 // read back from a listing.
 
+#include "core/tags/PathSyntax.h"
+
 #include <string>
 
 namespace songlark {
@@ -15,8 +17,9 @@ std::string FormatLyricFile(const char* artist, const char* title, const char* l
 // True when name can only ever mean one entry inside its folder: not empty,
 // no \ / : * ? " < > | and no byte below 0x20, not "." or ".." (nor any other
 // name of only dots and blanks, which Windows trims towards those), and not
-// a device name (CON, PRN, AUX, NUL, COM1-9, LPT1-9, CONIN$, CONOUT$), with
-// or without an extension, in any case.
+// a device name (CON, PRN, AUX, NUL, COM0-9, LPT0-9, COM and LPT with a
+// superscript 1, 2 or 3, CONIN$, CONOUT$), with or without an extension, in
+// any case.
 bool IsPlainPathComponent(const std::string& name);
 
 // Splits path into artist and title when it is exactly
@@ -31,7 +34,7 @@ bool SplitLyricPath(const std::string& lyricsFolder, const std::string& path,
 std::string TitleFromFileName(const std::string& fileName);
 
 // A listed file's artist: the part of its full path between its last two
-// backslashes (from the start when there is only one; empty when none).
-std::string ArtistFromFilePath(const std::string& filePath);
+// separators (from the start when there is only one; empty when none).
+std::string ArtistFromFilePath(const std::string& filePath, const PathSyntax& syntax);
 
 }  // namespace songlark

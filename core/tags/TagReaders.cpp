@@ -6,10 +6,11 @@
 
 namespace songlark {
 
-int ReadMp3Tags(std::string path, std::string& artist, std::string& title, int tryNameFirst, ReadHeadFn readHead)
+int ReadMp3Tags(std::string path, std::string& artist, std::string& title, int tryNameFirst, ReadHeadFn readHead,
+                const PathSyntax& syntax)
 {
     if (tryNameFirst) {
-        const std::string::size_type slash = path.rfind('\\');
+        const std::string::size_type slash = FindLastSeparator(path, syntax);
         // A name that fits spares opening the file at all.
         if (slash != std::string::npos && ParseLimeWireName(path.substr(slash + 1), artist, title) == 1) return 1;
     }

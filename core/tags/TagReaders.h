@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/tags/PathSyntax.h"
+
 #include <string>
 
 namespace songlark {
@@ -21,11 +23,13 @@ using BlockLengthFn = int (*)(const unsigned char* trailer);
 using ReadTailFn = int (*)(const std::string& path, int trailerSize, BlockLengthFn blockLength, unsigned char* block,
                            int capacity);
 
-// Artist and title of a LimeWire download: from the file name when
-// `tryNameFirst` is nonzero and the path has a backslash, else from the ID3v2
-// tag in the file's first kilobyte. Returns 1 or -1; the out strings are not
-// cleared on entry and may have been changed on -1.
-int ReadMp3Tags(std::string path, std::string& artist, std::string& title, int tryNameFirst, ReadHeadFn readHead);
+// Artist and title of a LimeWire download: from the file name (the text after
+// the path's last separator) when `tryNameFirst` is nonzero and the path has
+// a separator, else from the ID3v2 tag in the file's first kilobyte. Returns
+// 1 or -1; the out strings are not cleared on entry and may have been changed
+// on -1.
+int ReadMp3Tags(std::string path, std::string& artist, std::string& title, int tryNameFirst, ReadHeadFn readHead,
+                const PathSyntax& syntax);
 
 // Artist and title of a Kazaa download (.dat) from its metadata trailer.
 // The fourth argument is not used. Returns 1 or -1, out strings as above.

@@ -1,5 +1,6 @@
 // The lyric store's platform-free rules: the file text, plain names, the
 // path shape every disk operation insists on, and names read from a listing.
+#include "PathSyntaxes.h"
 #include "core/store/LyricFile.h"
 
 #include <gtest/gtest.h>
@@ -11,6 +12,7 @@ using songlark::FormatLyricFile;
 using songlark::IsPlainPathComponent;
 using songlark::SplitLyricPath;
 using songlark::TitleFromFileName;
+using namespace pathsyntaxes;
 
 TEST(LyricFileText, HeaderBlankLineAndLyricWithNothingAdded)
 {
@@ -31,7 +33,7 @@ TEST(LyricFileText, EightBitBytesPassThrough)
 
 TEST(PlainPathComponent, OrdinaryNamesArePlain)
 {
-    for (const char* name : {"Night Owls", "a.b", "Wait...", "AC-DC", "x", "COM", "COM0", "COM10",
+    for (const char* name : {"Night Owls", "a.b", "Wait...", "AC-DC", "x", "COM", "COM\xB4", "COM10",
                              "LPT", "CONSOLE", "Nullify", "auxiliary.txt", "Bj\xf6rk", " lead", ".hidden",
                              "con-artist", "PRN2"}) {
         EXPECT_TRUE(IsPlainPathComponent(name)) << name;
@@ -58,7 +60,8 @@ TEST(PlainPathComponent, DotNamesAreNot)
 TEST(PlainPathComponent, DeviceNamesInAnyCaseWithOrWithoutExtension)
 {
     for (const char* name : {"CON", "con", "Prn", "aux", "NUL", "nul.txt", "NUL.tar.gz", "COM1", "com9",
-                             "LPT1", "lpt5.lyric", "CON .txt", "nul ", "AUX.", "conin$", "CONOUT$.x"}) {
+                             "LPT1", "lpt5.lyric", "CON .txt", "nul ", "AUX.", "conin$", "CONOUT$.x", "COM0",
+                             "lpt0.txt", "COM\xB9", "com\xB2.lyric", "LPT\xB3", "Lpt\xB9 .x"}) {
         EXPECT_FALSE(IsPlainPathComponent(name)) << name;
     }
 }
@@ -116,11 +119,23 @@ TEST(ListedNames, TitleEndsBeforeTheLastFullStop)
     EXPECT_EQ(TitleFromFileName("NoDot"), "NoDot");
 }
 
-TEST(ListedNames, ArtistIsTheFolderBetweenTheLastTwoBackslashes)
+TEST(ListedNames, ArtistIsTheFolderBetweenTheLastTwoSeparators)
 {
-    EXPECT_EQ(ArtistFromFilePath("C:\\Prog\\Lyrics\\Night Owls\\Blue Hour.lyric"), "Night Owls");
-    EXPECT_EQ(ArtistFromFilePath("Night Owls\\a.lyric"), "Night Owls");
-    EXPECT_EQ(ArtistFromFilePath("\\a.lyric"), "");
-    EXPECT_EQ(ArtistFromFilePath("a.lyric"), "");
-    EXPECT_EQ(ArtistFromFilePath("C:\\x\\\\a.lyric"), "");
+    const struct {
+        const char* path;
+        const songlark::PathSyntax& syntax;
+        const char* want;
+    } cases[] = {
+        {"C:\\Prog\\Lyrics\\Night Owls\\Blue Hour.lyric", kSingleByte, "Night Owls"},
+        {"Night Owls\\a.lyric", kSingleByte, "Night Owls"},
+        {"\\a.lyric", kSingleByte, ""},
+        {"a.lyric", kSingleByte, ""},
+        {"C:\\x\\\\a.lyric", kSingleByte, ""},
+        // Code page 932: 表 (95 5C) and ソ (83 5C) end in a byte that separates nothing.
+        {"C:\\Lyrics\\\x95\\\\Song.lyric", kCp932, "\x95\\"},
+        {"C:\\Lyrics\\\x83\\x\x83\\\\Song.lyric", kCp932, "\x83\\x\x83\\"},
+        {"\x95\\\\Song.lyric", kCp932, "\x95\\"},
+        {"C:\\Lyrics\\\x95\\\\Song.lyric", kSingleByte, ""},  // the same bytes in code page 1252
+    };
+    for (const auto& c : cases) EXPECT_EQ(ArtistFromFilePath(c.path, c.syntax), c.want) << c.path;
 }

@@ -3,6 +3,7 @@
 #include "TagBytes.h"
 #include "core/tags/TagReaders.h"
 #include "platform/FileRead.h"
+#include "platform/SystemPath.h"
 
 #include <gtest/gtest.h>
 
@@ -52,7 +53,7 @@ private:
 
 int ReadMp3(const std::string& path, std::string& artist, std::string& title)
 {
-    return songlark::ReadMp3Tags(path, artist, title, 1, songlark::ReadFileHead);
+    return songlark::ReadMp3Tags(path, artist, title, 1, songlark::ReadFileHead, songlark::SystemPathSyntax());
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 // The ID3v2 block parser and the .mp3 reader that puts the name rule first.
+#include "PathSyntaxes.h"
 #include "TagBytes.h"
 #include "core/tags/Id3Block.h"
 #include "core/tags/TagReaders.h"
@@ -8,6 +9,7 @@
 #include <cstring>
 #include <string>
 
+using namespace pathsyntaxes;
 using namespace tagbytes;
 using songlark::ParseId3Block;
 
@@ -130,17 +132,45 @@ TEST(Mp3Reader, NameFirstOnlyForABackslashPath)
     g_opens = 0;
     g_file = Id3Header() + Latin1("TPE1", "Tag artist") + Latin1("TIT2", "Tag title");
     std::string artist, title;
-    EXPECT_EQ(songlark::ReadMp3Tags("C:\\in\\T-1-Some Artist - A Song.mp3", artist, title, 1, FakeHead), 1);
+    const std::string fits = "C:\\in\\T-1-Some Artist - A Song.mp3";
+    EXPECT_EQ(songlark::ReadMp3Tags(fits, artist, title, 1, FakeHead, kSingleByte), 1);
     EXPECT_EQ(g_opens, 0);
     EXPECT_EQ(artist + "|" + title, "Some Artist|A Song");
 
-    EXPECT_EQ(songlark::ReadMp3Tags("C:\\in\\T-1-Some Artist - A Song.mp3", artist, title, 0, FakeHead), 1);
+    EXPECT_EQ(songlark::ReadMp3Tags(fits, artist, title, 0, FakeHead, kSingleByte), 1);
     EXPECT_EQ(artist + "|" + title, "Tag artist|Tag title");
     artist = title = "";
-    EXPECT_EQ(songlark::ReadMp3Tags("T-1-Some Artist - A Song.mp3", artist, title, 1, FakeHead), 1);
+    EXPECT_EQ(songlark::ReadMp3Tags("T-1-Some Artist - A Song.mp3", artist, title, 1, FakeHead, kSingleByte), 1);
     EXPECT_EQ(artist + "|" + title, "Tag artist|Tag title");
     EXPECT_EQ(g_opens, 2);
-    EXPECT_EQ(songlark::ReadMp3Tags("C:\\in\\song.mp3", artist, title, 1, Unopenable), -1);
+    EXPECT_EQ(songlark::ReadMp3Tags("C:\\in\\song.mp3", artist, title, 1, Unopenable, kSingleByte), -1);
+
+    // Code page 932: the artist 表 ends in 5C, which is no separator there;
+    // the whole name fits the rule and the file is not opened.
+    EXPECT_EQ(songlark::ReadMp3Tags("C:\\in\\T-1-\x95\\ - Song.mp3", artist, title, 1, FakeHead, kCp932), 1);
+    EXPECT_EQ(artist + "|" + title, "\x95\\|Song");
+    EXPECT_EQ(g_opens, 2);
+}
+
+TEST(PathSyntax, TheLastSeparatorIsACharacterOfItsOwn)
+{
+    const songlark::PathSyntax posix{'/', nullptr};
+    const struct {
+        const char* path;
+        const songlark::PathSyntax& syntax;
+        std::size_t want;
+    } cases[] = {
+        {"C:\\in\\T-1-\x95\\ - Song.mp3", kCp932, 5},
+        {"C:\\in\\T-1-\x95\\ - Song.mp3", kSingleByte, 11},
+        {"C:\\\x83\\\\x.mp3", kCp932, 5},    // ソ, then a separator
+        {"\x81\x81\\x", kCp932, 2},            // a lead byte as second byte, then a separator
+        {"\xB1\\x", kCp932, 1},                 // half-width katakana: one byte
+        {"a\x81\\", kCp932, std::string::npos},  // the last 5C is a second byte
+        {"ab\x81", kCp932, std::string::npos},   // a lead byte at the end
+        {"dl/T-1-A - B.mp3", posix, 2},
+        {"dl\\T-1-A - B.mp3", posix, std::string::npos},
+    };
+    for (const auto& c : cases) EXPECT_EQ(songlark::FindLastSeparator(c.path, c.syntax), c.want) << c.path;
 }
 
 TEST(Mp3Reader, ArtistFromAFailedNameSurvivesAUtf16Frame)
@@ -148,10 +178,10 @@ TEST(Mp3Reader, ArtistFromAFailedNameSurvivesAUtf16Frame)
     const std::string utf16 = std::string("\x01\xff\xfe" "A\0", 5);
     g_file = Id3Header() + Frame("TPE1", utf16) + Latin1("TIT2", "Tag title");
     std::string artist, title;
-    EXPECT_EQ(songlark::ReadMp3Tags("C:\\in\\T-1-Name Artist - no dot", artist, title, 1, FakeHead), 1);
+    EXPECT_EQ(songlark::ReadMp3Tags("C:\\in\\T-1-Name Artist - no dot", artist, title, 1, FakeHead, kSingleByte), 1);
     EXPECT_EQ(artist + "|" + title, "Name Artist|Tag title");
 
     g_file = Id3Header() + Latin1("TPE1", "Tag artist") + Latin1("TIT2", "Tag title");
-    EXPECT_EQ(songlark::ReadMp3Tags("C:\\in\\T-1-Name Artist - no dot", artist, title, 1, FakeHead), 1);
+    EXPECT_EQ(songlark::ReadMp3Tags("C:\\in\\T-1-Name Artist - no dot", artist, title, 1, FakeHead, kSingleByte), 1);
     EXPECT_EQ(artist, "Tag artist");
 }

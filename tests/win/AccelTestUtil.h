@@ -167,7 +167,7 @@ struct KazaaEvent {
 // tools/fakekazaa.exe as a process of its own, with its log in a temporary file.
 class FakeKazaa {
 public:
-    explicit FakeKazaa(const std::string& title, int items = 3, int treeId = 373)
+    explicit FakeKazaa(const std::string& title, int items = 3, int treeId = 373, int countDelayMs = 0)
     {
         char module[MAX_PATH] = {0};
         ::GetModuleFileNameA(nullptr, module, MAX_PATH);
@@ -183,7 +183,8 @@ public:
         ::DeleteFileA(m_log.c_str());
 
         std::string cmd = "\"" + exe + "\" --title \"" + title + "\" --items " + std::to_string(items) +
-                          " --tree-id " + std::to_string(treeId) + " --log \"" + m_log + "\"";
+                          " --tree-id " + std::to_string(treeId) + " --count-delay " + std::to_string(countDelayMs) +
+                          " --log \"" + m_log + "\"";
         STARTUPINFOA si{};
         si.cb = sizeof si;
         PROCESS_INFORMATION pi{};

@@ -1,9 +1,10 @@
 // The accelerator against the stand-in Kazaa (tools/fakekazaa.exe, a process
 // of its own): discovery by title and control id, start and stop, the first
 // start's swallowed request, what one pass sends and at what pace, overlapping
-// passes, the empty tree with and without the shutdown flag. The cycle period
-// is cut to one second and each item's pause to a tenth, so that a case takes
-// seconds; the end-to-end test keeps the real 20 s.
+// passes and their cap, the empty tree with and without the shutdown flag, a
+// count that fails or never comes, and the handles read as one. The cycle
+// period is cut to one second and each item's pause to a tenth, so that a
+// case takes seconds; the end-to-end test keeps the real 20 s.
 #include "accel/Accelerator.h"
 #include "app/SonglarkDlg.h"
 #include "tests/win/AccelTestUtil.h"
@@ -28,6 +29,7 @@ void WINAPI TenthSleep(DWORD ms)
 
 class AccelDlg : public CSonglarkDlg {
 public:
+    using CSonglarkDlg::OnTimer;
     using CSonglarkDlg::StartAcceleration;
 };
 
@@ -355,4 +357,159 @@ TEST_F(AccelEngineTest, WhenOnlyTheSecondSearchFindsTheTreeTheTimerRunsToo)
     EXPECT_TRUE(::KillTimer(dlg.m_hWnd, ACCEL_TIMER_ID)) << "the cycle timer is set";
 
     ::PostThreadMessageA(late.threadId, WM_QUIT, 0, 0);
+}
+
+TEST_F(AccelEngineTest, ACountThatFailsOrNeverComesIsUnknownNotAnEmptyTree)
+{
+    // With the flag on, a tree that answers 0 shuts the computer down (above);
+    // one that does not answer within the bound, or whose count fails (here a
+    // tree that has gone; on Windows also an elevated Kazaa refusing our
+    // messages), is walked by no pass and shuts nothing down.
+    g_bShutdownWhenDone = TRUE;
+    {
+        FakeKazaa hung("Kazaa Media Desktop", 2, KAZAA_TREE_ID, static_cast<int>(kKazaaCountTimeoutMs) + 1000);
+        ASSERT_TRUE(hung.Ready());
+        FindKazaaWindows();
+        ASSERT_EQ(g_hKazaaTree.load(), hung.tree);
+        AccelerateCycleProc(nullptr);
+        EXPECT_EQ(hung.Filter("tree", "TVM_GETCOUNT").size(), 1u);
+        EXPECT_EQ(hung.Filter("tree", "WM_KEYDOWN").size(), 0u) << "no Home after a count that never came";
+    }
+    {
+        {
+            FakeKazaa gone("Kazaa Media Desktop", 2);
+            ASSERT_TRUE(gone.Ready());
+            ForgetKazaaTree();
+            FindKazaaWindows();
+            ASSERT_EQ(g_hKazaaTree.load(), gone.tree);
+        }
+        ASSERT_FALSE(::IsWindow(g_hKazaaTree));
+        AccelerateCycleProc(nullptr);
+    }
+    EXPECT_EQ(ShutdownRecorder::Get().Count("ExitWindowsEx"), 0);
+    EXPECT_EQ(g_itemSleeps.load(), 0u);
+}
+
+namespace {
+
+// The stack the calling thread has reserved (Windows 8 and Wine have the call).
+size_t StackReservation()
+{
+    using LimitsFn = void(WINAPI*)(PULONG_PTR, PULONG_PTR);
+    static const auto limits = reinterpret_cast<LimitsFn>(reinterpret_cast<void*>(
+        ::GetProcAddress(::GetModuleHandleA("kernel32.dll"), "GetCurrentThreadStackLimits")));
+    ULONG_PTR low = 0, high = 0;
+    if (limits) limits(&low, &high);
+    return static_cast<size_t>(high - low);
+}
+
+HANDLE g_releasePasses = nullptr;
+std::atomic<size_t> g_passStackBytes{0};
+
+// Keeps every pass in its first item's pause until the test lets them go.
+void WINAPI HeldSleep(DWORD)
+{
+    g_passStackBytes = StackReservation();
+    ::WaitForSingleObject(g_releasePasses, 30000);
+}
+
+unsigned __stdcall MeasureDefaultStack(void* bytes)
+{
+    *static_cast<size_t*>(bytes) = StackReservation();
+    return 0;
+}
+
+}  // namespace
+
+TEST_F(AccelEngineTest, PassesReserveASmallStackAndATickAtTheCapStartsNone)
+{
+    FakeKazaa kazaa("Kazaa Media Desktop", 1);
+    ASSERT_TRUE(kazaa.Ready());
+    g_releasePasses = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    struct Release {
+        ~Release() { ::SetEvent(g_releasePasses); }
+    } releaseOnExit;
+    g_pfnAccelItemSleep = HeldSleep;
+    FindKazaaWindows();
+    ASSERT_EQ(g_hKazaaTree.load(), kazaa.tree);
+    dlg.m_bSkipNextTick = FALSE;
+
+    for (int i = 0; i < kMaxPassesAlive + 3; ++i) dlg.OnTimer(ACCEL_TIMER_ID);
+    ASSERT_TRUE(WaitFor(kazaa, "pane", "WM_COMMAND", KAZAA_CMD_ITEM, kMaxPassesAlive, 10000));
+    PumpMessages(300);
+    EXPECT_EQ(kazaa.Filter("pane", "WM_COMMAND", KAZAA_CMD_PANE).size(), static_cast<size_t>(kMaxPassesAlive))
+        << "the ticks that found the cap reached started none";
+    EXPECT_EQ(AcceleratePassesAlive(), kMaxPassesAlive);
+
+    size_t defaultBytes = 0;
+    HANDLE plain =
+        reinterpret_cast<HANDLE>(::_beginthreadex(nullptr, 0, MeasureDefaultStack, &defaultBytes, 0, nullptr));
+    ASSERT_NE(plain, nullptr);
+    ::WaitForSingleObject(plain, 10000);
+    ::CloseHandle(plain);
+    EXPECT_LT(g_passStackBytes.load(), defaultBytes) << "a pass reserves less than a thread's default stack";
+    std::printf("stack reserved: pass %lu bytes, default thread %lu bytes\n",
+                static_cast<unsigned long>(g_passStackBytes.load()), static_cast<unsigned long>(defaultBytes));
+
+    ::SetEvent(g_releasePasses);
+    ASSERT_TRUE(PumpUntil([] { return AcceleratePassesAlive() == 0; }, 10000));
+    dlg.OnTimer(ACCEL_TIMER_ID);
+    EXPECT_TRUE(WaitFor(kazaa, "pane", "WM_COMMAND", KAZAA_CMD_PANE, kMaxPassesAlive + 1, 5000))
+        << "a tick starts a pass again once the passes have ended";
+    ASSERT_TRUE(PumpUntil([] { return AcceleratePassesAlive() == 0; }, 10000));
+}
+
+namespace {
+
+// A window, its pane three parents up and a control 373 below them, as
+// discovery meets Kazaa's.
+struct TreeChain {
+    HWND top, pane, tree;
+};
+
+TreeChain MakeTreeChain()
+{
+    const HINSTANCE inst = ::GetModuleHandleA(nullptr);
+    TreeChain c{};
+    c.top = ::CreateWindowExA(0, "STATIC", "chain", WS_POPUP, 0, 0, 50, 50, nullptr, nullptr, inst, nullptr);
+    c.pane = ::CreateWindowExA(0, "STATIC", "", WS_CHILD, 0, 0, 40, 40, c.top, nullptr, inst, nullptr);
+    HWND n1 = ::CreateWindowExA(0, "STATIC", "", WS_CHILD, 0, 0, 30, 30, c.pane, nullptr, inst, nullptr);
+    HWND n2 = ::CreateWindowExA(0, "STATIC", "", WS_CHILD, 0, 0, 20, 20, n1, nullptr, inst, nullptr);
+    c.tree = ::CreateWindowExA(0, "STATIC", "", WS_CHILD, 0, 0, 10, 10, n2,
+                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(KAZAA_TREE_ID)), inst, nullptr);
+    return c;
+}
+
+}  // namespace
+
+TEST(AccelWindows, APassReadsTheHandlesOfOneDiscoveryNeverHalfOfARestart)
+{
+    const TreeChain a = MakeTreeChain(), b = MakeTreeChain();
+    ASSERT_TRUE(a.tree && b.tree);
+    std::atomic<bool> done{false};
+    std::atomic<long> reads{0}, mixed{0};
+    ScriptThread pass([&] {
+        while (!done) {
+            const KazaaWindows w = ReadKazaaWindows();
+            const bool whole = w.hTree == nullptr ? w.hPane == nullptr
+                                                  : (w.hTree == a.tree && w.hPane == a.pane) ||
+                                                        (w.hTree == b.tree && w.hPane == b.pane);
+            if (!whole) ++mixed;
+            ++reads;
+        }
+    });
+    // Restart after restart, each finding the other chain's tree, for half a
+    // second and until the pass has read many times.
+    const DWORD start = ::GetTickCount();
+    for (int i = 0; (::GetTickCount() - start < 500 || reads < 10000) && ::GetTickCount() - start < 5000; ++i) {
+        ForgetKazaaTree();
+        EnumKazaaChildProc(i % 2 ? b.tree : a.tree, 0);
+    }
+    done = true;
+    ASSERT_TRUE(pass.Join(5000));
+    EXPECT_GE(reads.load(), 10000);
+    EXPECT_EQ(mixed.load(), 0) << "of " << reads.load() << " reads";
+    ForgetKazaaTree();
+    ::DestroyWindow(a.top);
+    ::DestroyWindow(b.top);
 }

@@ -4,6 +4,7 @@
 
 #include "core/tags/TagReaders.h"
 #include "platform/FileRead.h"
+#include "platform/SystemPath.h"
 
 #include <cstdio>
 #include <string>
@@ -53,7 +54,7 @@ int RunTags(int argc, char** argv)
         std::string artist, title;
         int result;
         if (EndsWithNoCase(path, ".mp3")) {
-            result = songlark::ReadMp3Tags(path, artist, title, 1, songlark::ReadFileHead);
+            result = songlark::ReadMp3Tags(path, artist, title, 1, songlark::ReadFileHead, songlark::SystemPathSyntax());
         } else if (EndsWithNoCase(path, ".dat")) {
             result = songlark::ReadKazaaSong(path, artist, title, 0, songlark::ReadFileTail);
         } else {

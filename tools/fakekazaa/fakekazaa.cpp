@@ -11,10 +11,11 @@
 //        row when the pane gets a command, -1 for none)
 //   TICK tree TVM_GETCOUNT
 //
-// Usage: fakekazaa [--title TITLE] [--items N] [--tree-id ID] [--log FILE]
-//   --title    the main window's title (default "Kazaa Media Desktop")
-//   --items    the tree's items (default 3; 0 gives an empty tree)
-//   --tree-id  the tree's control id (default 373; another id hides the tree)
+// Usage: fakekazaa [--title TITLE] [--items N] [--tree-id ID] [--count-delay MS] [--log FILE]
+//   --title        the main window's title (default "Kazaa Media Desktop")
+//   --items        the tree's items (default 3; 0 gives an empty tree)
+//   --tree-id      the tree's control id (default 373; another id hides the tree)
+//   --count-delay  how long the tree is busy before it answers a count (a hung Kazaa)
 #include <windows.h>
 #include <commctrl.h>
 
@@ -33,6 +34,7 @@ HWND g_hNest1 = nullptr;
 HWND g_hNest2 = nullptr;
 HWND g_hTree = nullptr;
 WNDPROC g_treeProc = nullptr;
+DWORD g_countDelayMs = 0;
 
 void Log(const char* fmt, ...)
 {
@@ -111,7 +113,10 @@ LRESULT CALLBACK FrameProc(HWND h, UINT m, WPARAM w, LPARAM l)
 LRESULT CALLBACK TreeProc(HWND h, UINT m, WPARAM w, LPARAM l)
 {
     if (IsRecorded(m)) Record(h, m, w, l);
-    if (m == TVM_GETCOUNT) Log("tree TVM_GETCOUNT");
+    if (m == TVM_GETCOUNT) {
+        Log("tree TVM_GETCOUNT");
+        if (g_countDelayMs) ::Sleep(g_countDelayMs);
+    }
     return ::CallWindowProcA(g_treeProc, h, m, w, l);
 }
 
@@ -137,6 +142,7 @@ int WINAPI WinMain(HINSTANCE hInst, HINSTANCE, LPSTR, int)
         if (opt == "--title") title = __argv[i + 1];
         else if (opt == "--items") items = std::atoi(__argv[i + 1]);
         else if (opt == "--tree-id") treeId = std::atoi(__argv[i + 1]);
+        else if (opt == "--count-delay") g_countDelayMs = static_cast<DWORD>(std::atoi(__argv[i + 1]));
         else if (opt == "--log") logPath = __argv[i + 1];
     }
     if (logPath) g_log = std::fopen(logPath, "a");

@@ -1,0 +1,10 @@
+#include "platform/SystemPath.h"
+
+namespace songlark {
+
+PathSyntax SystemPathSyntax()
+{
+    return PathSyntax{'/', nullptr};
+}
+
+}  // namespace songlark

@@ -1,0 +1,20 @@
+#include "platform/SystemPath.h"
+
+#include <windows.h>
+
+namespace songlark {
+namespace {
+
+bool IsAnsiLeadByte(unsigned char c)
+{
+    return ::IsDBCSLeadByte(c) != FALSE;
+}
+
+}  // namespace
+
+PathSyntax SystemPathSyntax()
+{
+    return PathSyntax{'\\', IsAnsiLeadByte};
+}
+
+}  // namespace songlark

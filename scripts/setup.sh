@@ -8,7 +8,7 @@ PACKAGES=(
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
   wine64 xvfb x11-apps imagemagick
   id3v2 eyed3 python3-mutagen
-  zip unzip nsis openssl
+  zip unzip nsis openssl locales
   p7zip-full
 )
 

@@ -203,12 +203,11 @@ void CThreadLimeWire::ScanFolder(const CString& folder, const char* pattern, int
     try {
         CFileFind finder;
         BOOL bMore = finder.FindFile(folder + pattern);
-        while (bMore) {
+        while (bMore && !StopRequested()) {
             bMore = finder.FindNextFile();
             if (finder.IsDots() || finder.IsDirectory()) continue;
             const CString path = finder.GetFilePath();
             if (IsKnownFile(path)) continue;
-            if (StopRequested()) return;
             // Remembered before reading, so a file is read at most once.
             m_arrKnownFiles.Add(path.str());
 

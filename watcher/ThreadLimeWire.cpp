@@ -8,7 +8,8 @@
 #include "settings/Settings.h"
 
 #include <mbstring.h>
-#include <new>
+#include <memory>
+#include <utility>
 
 CThreadLimeWire* g_pWatcher = nullptr;
 
@@ -22,7 +23,8 @@ void FoldPath(std::string& path)
 
 CThreadLimeWire::CThreadLimeWire() : m_arrKnownFiles(FoldPath)
 {
-    m_hStopEvent = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    ::InitializeCriticalSection(&m_stopLock);
+    ::InitializeConditionVariable(&m_stopWake);
     ::InitializeCriticalSection(&m_folderLock);
 }
 
@@ -36,13 +38,13 @@ CThreadLimeWire::~CThreadLimeWire()
 {
     for (SongRecord* pRecord : m_listPending) delete pRecord;
     m_listPending.clear();
-    if (m_hStopEvent) ::CloseHandle(m_hStopEvent);
     ::DeleteCriticalSection(&m_folderLock);
+    ::DeleteCriticalSection(&m_stopLock);
 }
 
 void CThreadLimeWire::Setup(CWnd* pDialog, int nMsgBase, const CString& strLimeWirePath, const CString& strKazaaPath)
 {
-    m_pDialog = pDialog;
+    m_hDialog = pDialog ? pDialog->m_hWnd : nullptr;
     m_nMsgBase = nMsgBase;
     m_strLimeWirePath = strLimeWirePath;
     m_strKazaaPath = strKazaaPath;
@@ -84,9 +86,18 @@ bool CThreadLimeWire::IsKnownFile(const CString& path) const
 
 void CThreadLimeWire::SetFolders(const CString& strLimeWirePath, const CString& strKazaaPath)
 {
+    // Copied before the lock is taken, and moved under it: a failed
+    // allocation can neither leave the lock held nor escape.
+    CString limeWire, kazaa;
+    try {
+        limeWire = strLimeWirePath;
+        kazaa = strKazaaPath;
+    } catch (...) {
+        return;  // out of memory: the watcher keeps its folders
+    }
     ::EnterCriticalSection(&m_folderLock);
-    m_strNewLimeWirePath = strLimeWirePath;
-    m_strNewKazaaPath = strKazaaPath;
+    m_strNewLimeWirePath = std::move(limeWire);
+    m_strNewKazaaPath = std::move(kazaa);
     m_bNewFolders = true;
     ::LeaveCriticalSection(&m_folderLock);
 }
@@ -95,8 +106,8 @@ void CThreadLimeWire::TakeNewFolders()
 {
     ::EnterCriticalSection(&m_folderLock);
     if (m_bNewFolders) {
-        m_strLimeWirePath = m_strNewLimeWirePath;
-        m_strKazaaPath = m_strNewKazaaPath;
+        m_strLimeWirePath = std::move(m_strNewLimeWirePath);
+        m_strKazaaPath = std::move(m_strNewKazaaPath);
         m_bNewFolders = false;
     }
     ::LeaveCriticalSection(&m_folderLock);
@@ -104,12 +115,29 @@ void CThreadLimeWire::TakeNewFolders()
 
 void CThreadLimeWire::RequestStop()
 {
-    if (m_hStopEvent) ::SetEvent(m_hStopEvent);
+    // Set under the lock, so a pause that is about to begin cannot miss it.
+    ::EnterCriticalSection(&m_stopLock);
+    m_bStopRequested = true;
+    ::LeaveCriticalSection(&m_stopLock);
+    ::WakeAllConditionVariable(&m_stopWake);
 }
 
 bool CThreadLimeWire::StopRequested() const
 {
-    return m_hStopEvent && ::WaitForSingleObject(m_hStopEvent, 0) == WAIT_OBJECT_0;
+    return m_bStopRequested;
+}
+
+bool CThreadLimeWire::Pause(DWORD ms)
+{
+    const DWORD start = ::GetTickCount();
+    ::EnterCriticalSection(&m_stopLock);
+    for (;;) {
+        const DWORD elapsed = ::GetTickCount() - start;
+        if (m_bStopRequested || elapsed >= ms) break;
+        ::SleepConditionVariableCS(&m_stopWake, &m_stopLock, ms - elapsed);
+    }
+    ::LeaveCriticalSection(&m_stopLock);
+    return m_bStopRequested;
 }
 
 bool CThreadLimeWire::StopAndWait(DWORD timeoutMs)
@@ -121,8 +149,9 @@ bool CThreadLimeWire::StopAndWait(DWORD timeoutMs)
         const DWORD elapsed = ::GetTickCount() - start;
         const DWORD remaining = elapsed >= timeoutMs ? 0 : timeoutMs - elapsed;
         // The watcher may be blocked sending to this very thread: serve sent
-        // messages while waiting, or neither of us would ever go on.
-        const DWORD r = ::MsgWaitForMultipleObjects(1, &m_hThread, FALSE, remaining, QS_SENDMESSAGE);
+        // messages while waiting, or neither of us would ever go on. One that
+        // was already waiting, though seen, is served too.
+        const DWORD r = ::MsgWaitForMultipleObjectsEx(1, &m_hThread, remaining, QS_SENDMESSAGE, MWMO_INPUTAVAILABLE);
         if (r == WAIT_OBJECT_0) return true;
         if (r != WAIT_OBJECT_0 + 1) return false;
         MSG msg;
@@ -143,7 +172,7 @@ int CThreadLimeWire::Run()
             if (bKazaa) ScanKazaaFolder();
             ProcessNextPending();
         }
-        if (::WaitForSingleObject(m_hStopEvent, m_nPassInterval) == WAIT_OBJECT_0) break;
+        if (Pause(m_nPassInterval)) break;
     }
     return 0;
 }
@@ -162,45 +191,59 @@ bool CThreadLimeWire::Report(UINT offset, WPARAM wParam, LPARAM lParam, LRESULT&
 {
     result = 0;
     if (StopRequested()) return false;
-    if (m_pDialog) result = ::SendMessageA(m_pDialog->m_hWnd, static_cast<UINT>(m_nMsgBase) + offset, wParam, lParam);
+    if (m_hDialog) result = ::SendMessageA(m_hDialog, static_cast<UINT>(m_nMsgBase) + offset, wParam, lParam);
     return true;
 }
 
 void CThreadLimeWire::ScanFolder(const CString& folder, const char* pattern, int nSource)
 {
     // An empty folder would make the pattern look at the root of the drive.
-    if (folder.IsEmpty()) return;
+    if (folder.IsEmpty() || StopRequested()) return;
 
-    CFileFind finder;
-    BOOL bMore = finder.FindFile(folder + pattern);
-    while (bMore) {
-        bMore = finder.FindNextFile();
-        if (finder.IsDots() || finder.IsDirectory()) continue;
-        const CString path = finder.GetFilePath();
-        if (IsKnownFile(path)) continue;
-        // Remembered before reading, so a file is read at most once.
-        m_arrKnownFiles.Add(path.str());
+    // A failed allocation ends this scan only; a file not yet known is met
+    // again at the next pass.
+    try {
+        CFileFind finder;
+        BOOL bMore = finder.FindFile(folder + pattern);
+        while (bMore && !StopRequested()) {
+            bMore = finder.FindNextFile();
+            if (finder.IsDots() || finder.IsDirectory()) continue;
+            const CString path = finder.GetFilePath();
+            if (IsKnownFile(path)) continue;
+            // Remembered before reading, so a file is read at most once.
+            m_arrKnownFiles.Add(path.str());
 
-        CString artist, title;
-        const int found = nSource == 0 ? ReadMp3Tags(path, artist, title, 1) : ReadKazaaSong(path, artist, title, 0);
-        if (found != 1) continue;
+            CString artist, title;
+            const int found = nSource == 0 ? ReadMp3Tags(path, artist, title, 1) : ReadKazaaSong(path, artist, title, 0);
+            if (found != 1) continue;
 
-        LRESULT answer = 0;
-        if (!Report(static_cast<UINT>(nSource), reinterpret_cast<WPARAM>(&artist), reinterpret_cast<LPARAM>(&title), answer))
-            return;
-        if (m_pDialog && answer) {
-            if (SongRecord* pRecord = new (std::nothrow) SongRecord{artist, title, nSource}) m_listPending.push_back(pRecord);
+            LRESULT answer = 0;
+            if (!Report(static_cast<UINT>(nSource), reinterpret_cast<WPARAM>(&artist),
+                        reinterpret_cast<LPARAM>(&title), answer))
+                return;
+            if (m_hDialog && answer) {
+                std::unique_ptr<SongRecord> pRecord(new SongRecord{artist, title, nSource});
+                m_listPending.push_back(pRecord.get());
+                pRecord.release();
+            }
         }
+    } catch (...) {
+        // Out of memory: the song in hand is not queued.
     }
 }
 
 void CThreadLimeWire::ProcessNextPending()
 {
-    if (m_listPending.empty()) return;
+    if (m_listPending.empty() || StopRequested()) return;
     SongRecord* pRecord = m_listPending.front();
 
-    const CString lyric(FetchLyric(pRecord->strArtist, pRecord->strTitle));
-    if (m_pDialog) {
+    CString lyric;
+    try {
+        lyric = FetchLyric(pRecord->strArtist, pRecord->strTitle);
+    } catch (...) {
+        lyric.Empty();  // a fetch that failed on memory found nothing
+    }
+    if (m_hDialog) {
         LRESULT ignored = 0;
         Report(2 + static_cast<UINT>(pRecord->nSource), reinterpret_cast<WPARAM>(pRecord),
                lyric.IsEmpty() ? 0 : reinterpret_cast<LPARAM>(&lyric), ignored);

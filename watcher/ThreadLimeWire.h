@@ -5,6 +5,7 @@
 #include "framework/WinThread.h"
 #include "framework/Wnd.h"
 
+#include <atomic>
 #include <deque>
 
 // One song queued for a lyric fetch.
@@ -41,7 +42,8 @@ public:
     // takes them at the start of its next pass.
     void SetFolders(const CString& strLimeWirePath, const CString& strKazaaPath);
 
-    // Asks the loop to end at its next step and wakes it from its pause.
+    // Asks the loop to end and wakes it from its pause. Once asked, the
+    // watcher starts no scan, no read, no fetch and no send.
     void RequestStop();
     // Stops the thread: asks it to end and waits at most timeoutMs for it,
     // serving messages that it sends to this thread meanwhile. True when the
@@ -51,7 +53,10 @@ public:
     // Test seam: the pause between passes (5000 ms).
     void SetPassInterval(DWORD ms) { m_nPassInterval = ms; }
 
-    CWnd* m_pDialog = nullptr;
+    // The main dialog's window, taken when the watcher is made: the dialog
+    // object may be gone before the watcher (Escape and Exit leave it
+    // running), and a send to a destroyed window simply fails.
+    HWND m_hDialog = nullptr;
     int m_nMsgBase = 0;
     CString m_strLimeWirePath;
     CString m_strKazaaPath;
@@ -61,12 +66,18 @@ public:
 private:
     void Setup(CWnd* pDialog, int nMsgBase, const CString& strLimeWirePath, const CString& strKazaaPath);
     bool StopRequested() const;
+    // Waits ms, or less when a stop is requested; true when stopping.
+    bool Pause(DWORD ms);
     void TakeNewFolders();
     // Reports a song; false when stopping (nothing was sent).
     bool Report(UINT offset, WPARAM wParam, LPARAM lParam, LRESULT& result);
     void ScanFolder(const CString& folder, const char* pattern, int nSource);
 
-    HANDLE m_hStopEvent = nullptr;
+    // The stop request, and the pause that it cuts short: nothing here can
+    // fail to be created, so the watcher is always stoppable and always pauses.
+    std::atomic<bool> m_bStopRequested{false};
+    CRITICAL_SECTION m_stopLock;
+    CONDITION_VARIABLE m_stopWake;
     DWORD m_nPassInterval = 5000;
 
     CRITICAL_SECTION m_folderLock;

@@ -1,8 +1,11 @@
 // The watcher thread against real folders under Wine, a fake main dialog
 // that records the four reports, and a loopback lyrics site.
+#include "app/SonglarkDlg.h"
 #include "lyrics/net/LyricsSite.h"
 #include "settings/Settings.h"
 #include "tests/core/LoopbackServer.h"
+#include "tests/win/AppTestUtil.h"
+#include "tests/win/FailingAlloc.h"
 #include "tests/win/FsTestUtil.h"
 #include "tests/win/WinTestUtil.h"
 #include "watcher/ThreadLimeWire.h"
@@ -10,7 +13,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <functional>
 #include <map>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -34,6 +39,7 @@ public:
     LRESULT answer = 1;
     std::vector<Report> reports;
     DWORD holdMs = 0;  // keeps each song report waiting this long
+    std::function<void()> onSong;  // runs inside each song report
 
     bool ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override
     {
@@ -45,6 +51,7 @@ public:
             r.artist = reinterpret_cast<const CString*>(wParam)->str();
             r.title = reinterpret_cast<const CString*>(lParam)->str();
             if (holdMs) ::Sleep(holdMs);
+            if (onSong) onSong();
             result = answer;
         } else {
             const auto* rec = reinterpret_cast<const SongRecord*>(wParam);
@@ -152,7 +159,8 @@ TEST_F(WatcherTest, TwoNewSongsAreBothReportedAndFetchedOnePerPassOldestFirst)
     ASSERT_GE(dialog.reports.size(), 4u);
     EXPECT_EQ(dialog.reports[0].message, static_cast<UINT>(kBase));
     EXPECT_EQ(dialog.reports[1].message, static_cast<UINT>(kBase));
-    EXPECT_EQ(dialog.reports[2].message, static_cast<UINT>(kBase + 2)) << "the first lyric comes in the same pass";
+    EXPECT_EQ(dialog.reports[2].message, static_cast<UINT>(kBase + 2));
+    EXPECT_LT(dialog.reports[2].tick - dialog.reports[1].tick, 1000u) << "the first lyric comes in the same pass";
     EXPECT_EQ(dialog.reports[3].message, static_cast<UINT>(kBase + 2));
     EXPECT_EQ(dialog.reports[2].artist, "Some Artist");
     EXPECT_EQ(dialog.reports[2].title, dialog.reports[0].title) << "oldest first";
@@ -218,9 +226,6 @@ TEST_F(WatcherTest, FoldersAndUnreadableFilesAreSkippedAndNeverReadAgain)
     Start(300);
     PumpMessages(1200);
     EXPECT_TRUE(dialog.reports.empty());
-    EXPECT_TRUE(watcher->IsKnownFile((lime + "\\no tag here.mp3").c_str()));
-    EXPECT_TRUE(watcher->IsKnownFile((lime + "\\NO TAG HERE.MP3").c_str())) << "case does not matter";
-    EXPECT_FALSE(watcher->IsKnownFile((lime + "\\T-1-Some Artist - Folder.mp3").c_str()));
 
     // The file now holds a good tag; it was met before, so it stays unread.
     std::string tag = "ID3";
@@ -239,20 +244,73 @@ TEST_F(WatcherTest, FoldersAndUnreadableFilesAreSkippedAndNeverReadAgain)
     WriteBytes(lime + "\\no tag here.mp3", tag);
     PumpMessages(1200);
     EXPECT_TRUE(dialog.reports.empty());
+
+    // The known files belong to the watcher's thread: asked only once it has ended.
+    ASSERT_TRUE(watcher->StopAndWait(10000));
+    EXPECT_TRUE(watcher->IsKnownFile((lime + "\\no tag here.mp3").c_str()));
+    EXPECT_TRUE(watcher->IsKnownFile((lime + "\\NO TAG HERE.MP3").c_str())) << "case does not matter";
+    EXPECT_FALSE(watcher->IsKnownFile((lime + "\\T-1-Some Artist - Folder.mp3").c_str()));
 }
 
-TEST_F(WatcherTest, WithBothSwitchesOffNothingIsScannedOrSent)
+TEST_F(WatcherTest, IdleSourcesScanNothingAndTheWatcherStillWakesEveryFiveSeconds)
 {
-    g_bCheckLimeWire = FALSE;
+    // A song where an empty folder's pattern would look: the root of the
+    // current drive, while the test's folder is the current one.
+    struct DriveRootSong {
+        char oldDir[MAX_PATH] = {0};
+        std::string path;
+        explicit DriveRootSong(const std::string& dir) : path(dir.substr(0, 3) + "T-1-Drive Root - Never Seen.mp3")
+        {
+            ::GetCurrentDirectoryA(MAX_PATH, oldDir);
+            ::SetCurrentDirectoryA(dir.c_str());
+            WriteBytes(path, "");
+        }
+        ~DriveRootSong()
+        {
+            ::DeleteFileA(path.c_str());
+            ::SetCurrentDirectoryA(oldDir);
+        }
+    } atRoot(root);
     WriteBytes(lime + "\\T-1-Some Artist - A Song.mp3", "");
-    Start(200);
-    PumpMessages(1200);
-    EXPECT_TRUE(dialog.reports.empty());
-    EXPECT_FALSE(watcher->IsKnownFile((lime + "\\T-1-Some Artist - A Song.mp3").c_str()));
 
-    // Switched on again, the next pass finds it.
-    g_bCheckLimeWire = TRUE;
-    EXPECT_TRUE(PumpUntil([&] { return dialog.Count(kBase) == 1; }, 5000));
+    const struct {
+        const char* name;
+        BOOL bLimeWire, bKazaa;
+        bool bLimeWireFolder, bKazaaFolder;
+        DWORD passMs;  // 0: the watcher's own
+    } cases[] = {
+        {"both switched off", FALSE, FALSE, true, true, 0},
+        {"both switched on without folders", TRUE, TRUE, false, false, 300},
+        {"LimeWire switched on without its folder", TRUE, TRUE, false, true, 300},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        dialog.reports.clear();
+        g_bCheckLimeWire = c.bLimeWire;
+        g_bCheckKazaa = c.bKazaa;
+        watcher = new CThreadLimeWire(&dialog, kBase, c.bLimeWireFolder ? lime.c_str() : "",
+                                      c.bKazaaFolder ? kazaa.c_str() : "");
+        if (c.passMs) watcher->SetPassInterval(c.passMs);
+        const DWORD start = ::GetTickCount();
+        ASSERT_TRUE(watcher->CreateThread());
+        PumpMessages(1000);
+        EXPECT_TRUE(dialog.reports.empty());
+
+        // Switched on, with its folder, the song is found at the next wake.
+        g_bCheckLimeWire = TRUE;
+        g_bCheckKazaa = FALSE;
+        watcher->SetFolders(lime.c_str(), kazaa.c_str());
+        ASSERT_TRUE(PumpUntil([&] { return dialog.Count(kBase) == 1; }, 10000));
+        if (!c.passMs) {
+            const DWORD waited = dialog.reports[0].tick - start;
+            EXPECT_GE(waited, 4000u) << "a pass every 5000 ms";
+            EXPECT_LT(waited, 8000u);
+        }
+        EXPECT_EQ(dialog.reports[0].title, "A Song");
+        ASSERT_TRUE(watcher->StopAndWait(10000));
+        delete watcher;
+        watcher = nullptr;
+    }
 }
 
 TEST_F(WatcherTest, NewFoldersAreTakenAtTheNextPass)
@@ -263,6 +321,12 @@ TEST_F(WatcherTest, NewFoldersAreTakenAtTheNextPass)
     Start(300);
     PumpMessages(800);
     EXPECT_TRUE(dialog.reports.empty());
+    // Out of memory, nothing is handed over and nothing escapes or stays locked.
+    const CString nowhere = (other + "\\nowhere").c_str(), kazaaFolder = kazaa.c_str();
+    FailAllocationsOnThread(::GetCurrentThreadId());
+    watcher->SetFolders(nowhere, kazaaFolder);
+    FailAllocationsOnThread(0);
+    EXPECT_GT(FailedAllocations(), 0u);
     watcher->SetFolders(other.c_str(), kazaa.c_str());
     ASSERT_TRUE(PumpUntil([&] { return dialog.Count(kBase) == 1; }, 5000));
     EXPECT_EQ(dialog.reports[0].title, "B Side");
@@ -287,4 +351,115 @@ TEST_F(WatcherTest, StoppingWhileTheWatcherIsSendingNeverDeadlocks)
         EXPECT_LT(dialog.reports.size(), 40u);
         delete w;
     }
+}
+
+namespace {
+
+// True once a message sent by another thread waits for this one.
+bool WaitForSentMessage(DWORD timeoutMs)
+{
+    const DWORD start = ::GetTickCount();
+    while (!(HIWORD(::GetQueueStatus(QS_SENDMESSAGE)) & QS_SENDMESSAGE)) {
+        if (::GetTickCount() - start >= timeoutMs) return false;
+        ::Sleep(5);
+    }
+    return true;
+}
+
+// The main dialog, closed while the watcher waits inside a report: it answers
+// the first song (which the watcher queues), lets the watcher go on into its
+// next report and, with that one unserved, closes the window.
+class CloseInReportDlg : public CSonglarkDlg {
+public:
+    bool bClosing = false;
+    bool bWatcherWasSending = false;
+    DWORD closeMs = 0;
+
+    bool ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override
+    {
+        const bool handled = CSonglarkDlg::ProcessMessage(message, wParam, lParam, result);
+        if (message == WM_LIMEWIRE_SONG && !bClosing) {
+            bClosing = true;
+            ::ReplyMessage(result);
+            bWatcherWasSending = WaitForSentMessage(5000);
+            const DWORD start = ::GetTickCount();
+            ::SendMessageA(m_hWnd, WM_CLOSE, 0, 0);
+            closeMs = ::GetTickCount() - start;
+        }
+        return handled;
+    }
+};
+
+}  // namespace
+
+TEST_F(WatcherTest, ClosingWhileTheWatcherWaitsInAReportEndsItWithoutAFetch)
+{
+    WriteBytes(lime + "\\T-1-Some Artist - A Song.mp3", "");
+    WriteBytes(lime + "\\T-2-Some Artist - B Side.mp3", "");
+    CloseInReportDlg dlg;
+    ASSERT_TRUE(dlg.Create(nullptr));
+    const HWND hDlg = dlg.m_hWnd;
+    StopWatcherForTest();  // the one the dialog started on the stored settings
+    // A site that takes the request and never answers.
+    server = std::make_unique<LoopbackServer>([](SOCKET c, const std::string&) { WaitForClose(c, 10000); });
+    SetLyricsSite("127.0.0.1:" + std::to_string(server->port()));
+    g_bCheckLimeWire = TRUE;
+    g_bCheckKazaa = FALSE;
+    g_pWatcher = new CThreadLimeWire(&dlg, WM_WATCHER_BASE, lime.c_str(), kazaa.c_str());
+    ASSERT_TRUE(g_pWatcher->CreateThread());
+    HANDLE thread = nullptr;
+    ::DuplicateHandle(::GetCurrentProcess(), g_pWatcher->m_hThread, ::GetCurrentProcess(), &thread, 0, FALSE,
+                      DUPLICATE_SAME_ACCESS);
+
+    EXPECT_TRUE(PumpUntil([&] { return !::IsWindow(hDlg); }, 10000));
+    EXPECT_TRUE(dlg.bWatcherWasSending);
+    EXPECT_LT(dlg.closeMs, 1000u) << "well within the 3 s a close waits at most";
+    EXPECT_EQ(::WaitForSingleObject(thread, 0), static_cast<DWORD>(WAIT_OBJECT_0)) << "the watcher has ended";
+    EXPECT_EQ(g_pWatcher, nullptr);
+    EXPECT_TRUE(server->requests().empty()) << "no fetch was started";
+    ::CloseHandle(thread);
+    if (::IsWindow(hDlg)) ::DestroyWindow(hDlg);
+    StopWatcherForTest();
+}
+
+TEST_F(WatcherTest, ReportsNeverReachWhatTakesTheEndedDialogsPlace)
+{
+    // The dialog ends and its object is freed while the watcher goes on;
+    // another window object is then built in the same memory.
+    alignas(FakeDialog) unsigned char place[sizeof(FakeDialog)];
+    auto* ended = new (place) FakeDialog;
+    ASSERT_TRUE(ended->CreateEx(0, "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr));
+    watcher = new CThreadLimeWire(ended, kBase, lime.c_str(), kazaa.c_str());
+    watcher->SetPassInterval(200);
+    ASSERT_TRUE(watcher->CreateThread());
+    ended->DestroyWindow();
+    ended->~FakeDialog();
+    auto* successor = new (place) FakeDialog;
+    ASSERT_TRUE(successor->CreateEx(0, "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr));
+
+    WriteBytes(lime + "\\T-1-Some Artist - A Song.mp3", "");
+    PumpMessages(1000);
+    ASSERT_TRUE(watcher->StopAndWait(10000));
+    EXPECT_TRUE(watcher->IsKnownFile((lime + "\\T-1-Some Artist - A Song.mp3").c_str())) << "the song was met";
+    EXPECT_TRUE(successor->reports.empty());
+    successor->DestroyWindow();
+    successor->~FakeDialog();
+}
+
+TEST_F(WatcherTest, AFailedAllocationLeavesTheSongUnqueuedAndTheWatcherGoingOn)
+{
+    WriteBytes(lime + "\\T-1-Some Artist - A Song.mp3", "");
+    // From the song's answer on, every allocation of the watcher fails.
+    dialog.onSong = [this] { FailAllocationsOnThread(watcher->m_nThreadID); };
+    Start(300);
+    ASSERT_TRUE(PumpUntil([&] { return dialog.Count(kBase) == 1; }, 5000));
+    dialog.onSong = nullptr;
+    PumpMessages(900);  // the rest of that pass, and more passes, without memory
+    FailAllocationsOnThread(0);
+    EXPECT_GT(FailedAllocations(), 1u);
+
+    WriteBytes(lime + "\\T-2-Some Artist - B Side.mp3", "");
+    ASSERT_TRUE(PumpUntil([&] { return dialog.Count(kBase + 2) == 1; }, 5000)) << "the watcher goes on";
+    EXPECT_EQ(dialog.reports.back().title, "B Side") << "the first song was never queued";
+    EXPECT_EQ(dialog.Count(kBase), 2u);
 }

@@ -481,6 +481,8 @@ TEST_F(OptionsTest, TheShellsBrowserOpensAtTheFieldsFolderAndCancelOrOkAnswerIt)
     // test with it; so it runs only when asked for. The stand-in browser
     // above covers the dialog's side in every run.
     if (!std::getenv("SONGLARK_REAL_SHELL_TESTS")) GTEST_SKIP() << "set SONGLARK_REAL_SHELL_TESTS=1 to drive Wine's own folder browser";
+    // The program's thread has COM in an apartment from its start on.
+    const HRESULT hrCom = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     SetBrowseForFolderHook(nullptr);
     Open();
     g_optionsForTimer = hDlg;
@@ -505,6 +507,7 @@ TEST_F(OptionsTest, TheShellsBrowserOpensAtTheFieldsFolderAndCancelOrOkAnswerIt)
         else
             EXPECT_EQ(Field(IDC_KAZAA_PATH), typed);
     }
+    if (SUCCEEDED(hrCom)) ::CoUninitialize();
 }
 
 namespace {

@@ -25,6 +25,7 @@ TEST(FitCellText, KeepsTextThatFitsAndCutsTheRestByTheAverageCharacterWidth)
     EXPECT_STREQ(FitCellText("abcdefghij", 39, 100), "a...") << "an estimate of 3 or less keeps the first byte";
     EXPECT_STREQ(FitCellText("abcdefghij", -5, 100), "a...");
     EXPECT_STREQ(FitCellText("", 0, 0), "");
+    EXPECT_STREQ(FitCellText("", -7, 0), "") << "an empty text in a cell narrower than its margins";
 }
 
 TEST(SongRowData, GlyphColumnsFollowSourceAndState)

@@ -25,11 +25,13 @@ CString CSonglarkDlg::GetSelectedLyricPath()
 
 void CSonglarkDlg::OnDeleteLyric()
 {
-    const CString path = GetSelectedLyricPath();
-    if (path.IsEmpty()) return;
+    if (m_listSongs.GetNextItem(-1, LVNI_SELECTED) < 0) return;
 
-    // A row still searching, or not found, has no file: the row goes anyway.
-    DeleteLyricFile(path);
+    // A row still searching, or not found, has no file, and no row has one
+    // when the program's own path is too long to name the Lyrics folder: the
+    // row goes anyway.
+    const CString path = GetSelectedLyricPath();
+    if (!path.IsEmpty()) DeleteLyricFile(path);
 
     const int row = m_listSongs.GetNextItem(-1, LVNI_SELECTED);
     if (row >= 0) {

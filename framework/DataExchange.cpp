@@ -39,8 +39,12 @@ void CDataExchange::Fail(const char* pszPrompt)
 void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl)
 {
     if (pDX->Failed()) return;
-    if (rControl.m_hWnd) return;  // bound once, at the first exchange
-    rControl.Attach(pDX->PrepareCtrl(nIDC));
+    HWND h = pDX->PrepareCtrl(nIDC);
+    // Bound at the first exchange of each showing: a view kept from an
+    // earlier showing still holds that window's destroyed control.
+    if (rControl.m_hWnd == h) return;
+    rControl.Detach();
+    rControl.Attach(h);
 }
 
 void DDX_Text(CDataExchange* pDX, int nIDC, CString& value)

@@ -90,7 +90,6 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hDlg, UINT message, WPARAM wParam, LPA
     LRESULT result = 0;
     bool handled = false;
     try {
-        pDlg->m_bDefaultRequested = false;
         handled = pDlg->ProcessMessage(message, wParam, lParam, result);
     } catch (...) {
         // No exception may cross into the dialog manager.

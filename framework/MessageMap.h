@@ -22,9 +22,9 @@ public:                                                                         
 // processing after it returns.
 #define SONGLARK_HANDLED_(expr_)            \
     {                                       \
-        BeginHandler();                     \
+        CHandlerFrame frame_(this);         \
         expr_;                              \
-        return EndHandler();                \
+        return frame_.Handled();            \
     }
 
 // void OnCommand()   -- WM_COMMAND with this id and notification code 0 (menu, button)

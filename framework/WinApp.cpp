@@ -87,8 +87,10 @@ int AfxMessageBox(const char* pszText, UINT nType)
 {
     CString title = g_pApp ? g_pApp->GetAppTitle() : CString();
     if (title.IsEmpty()) title = ModuleBaseName();
+    // Owned by the window the user is in (a dialog over the main window, say),
+    // so that it is the one disabled while the box is up.
     CWnd* pMain = AfxGetMainWnd();
-    HWND owner = (pMain && pMain->m_hWnd && ::IsWindow(pMain->m_hWnd)) ? pMain->m_hWnd : nullptr;
+    HWND owner = (pMain && pMain->m_hWnd && ::IsWindow(pMain->m_hWnd)) ? ::GetLastActivePopup(pMain->m_hWnd) : nullptr;
     return ::MessageBoxA(owner, pszText, title, nType);
 }
 
@@ -117,6 +119,9 @@ int AfxWinMain(HINSTANCE hInstance, int)
     if (!pApp) return -1;
     pApp->m_hInstance = hInstance;
     pApp->m_strTitle = ModuleBaseName();
-    if (!pApp->InitInstance()) return pApp->ExitInstance();
-    return pApp->Run();
+    // The shell's folder browser wants COM in an apartment on its thread.
+    const HRESULT hrCom = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    const int result = pApp->InitInstance() ? pApp->Run() : pApp->ExitInstance();
+    if (SUCCEEDED(hrCom)) ::CoUninitialize();
+    return result;
 }

@@ -39,7 +39,8 @@ CWinApp* AfxGetApp();
 HINSTANCE AfxGetInstanceHandle();
 CWnd* AfxGetMainWnd();
 
-// A message box captioned with the application's title.
+// A message box captioned with the application's title, owned by the main
+// window's last active popup.
 int AfxMessageBox(const char* pszText, UINT nType = MB_OK | MB_ICONEXCLAMATION);
 int AfxMessageBox(UINT nIDPrompt, UINT nType = MB_OK | MB_ICONEXCLAMATION);
 

@@ -90,7 +90,6 @@ LRESULT CALLBACK SonglarkWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM 
 LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     LRESULT result = 0;
-    m_bDefaultRequested = false;
     if (ProcessMessage(message, wParam, lParam, result)) return result;
     return ::DefWindowProcA(m_hWnd, message, wParam, lParam);
 }

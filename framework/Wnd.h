@@ -61,16 +61,38 @@ public:
 protected:
     // Asks for the system's default processing of the message being handled,
     // which runs when the handler has returned.
-    void Default() { m_bDefaultRequested = true; }
+    void Default()
+    {
+        if (m_pbDefaultRequested) *m_pbDefaultRequested = true;
+    }
     // Reflects WM_DRAWITEM to the owner-drawn control's own DrawItem.
     void OnDrawItem(int nIDCtl, LPDRAWITEMSTRUCT lpDrawItemStruct);
-    // Used by the message-map macros around each handler call.
-    void BeginHandler() { m_bDefaultRequested = false; }
-    bool EndHandler() const { return !m_bDefaultRequested; }
     // The window procedure of our own windows: the message map, then the default.
     virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
 
-    bool m_bDefaultRequested = false;
+    // Set up by the message-map macros around each handler call: the
+    // handler's own Default() request. A handler that sends or pumps messages
+    // runs nested handlers of this same object, and each of those gets its
+    // own request, so none can clear or set the outer one.
+    class CHandlerFrame {
+    public:
+        explicit CHandlerFrame(CWnd* pWnd) : m_pWnd(pWnd), m_pbOuter(pWnd->m_pbDefaultRequested)
+        {
+            pWnd->m_pbDefaultRequested = &m_bDefault;
+        }
+        ~CHandlerFrame() { m_pWnd->m_pbDefaultRequested = m_pbOuter; }
+        CHandlerFrame(const CHandlerFrame&) = delete;
+        CHandlerFrame& operator=(const CHandlerFrame&) = delete;
+        bool Handled() const { return !m_bDefault; }
+
+    private:
+        CWnd* m_pWnd;
+        bool* m_pbOuter;
+        bool m_bDefault = false;
+    };
+
+private:
+    bool* m_pbDefaultRequested = nullptr;
 
     friend LRESULT CALLBACK SonglarkWndProc(HWND, UINT, WPARAM, LPARAM);
     friend class CDialog;

@@ -41,9 +41,11 @@ BOOL COptionsDlg::OnInitDialog()
     CDialog::OnInitDialog();
 
     const HKEY hKey = g_regSettings.GetKey();
-    m_bCheckLimeWire = ReadSettingsSwitch("CheckLimeWire");
+    // Any nonzero value switches a source on, as LoadSettings reads it; the
+    // check box knows only 0 and 1, so OK then stores 1.
+    m_bCheckLimeWire = ReadSettingsSwitch("CheckLimeWire") ? TRUE : FALSE;
     if (!g_regSettings.ReadString(hKey, "", "LimeWirePath", m_strLimeWirePath)) m_strLimeWirePath.Empty();
-    m_bCheckKazaa = ReadSettingsSwitch("CheckKazaa");
+    m_bCheckKazaa = ReadSettingsSwitch("CheckKazaa") ? TRUE : FALSE;
     if (!g_regSettings.ReadString(hKey, "", "KazaaPath", m_strKazaaPath)) m_strKazaaPath.Empty();
 
     // Unlike LoadSettings, a stored empty folder also offers Kazaa's own, so

@@ -18,8 +18,10 @@ int CSongListCtrl::GetColumnCount() const
 
 CString FitCellText(const CString& text, int cellWidth, int textWidth)
 {
-    if (cellWidth >= textWidth) return text;
     const int length = text.GetLength();
+    // Nothing to measure a character by: a cell narrower than the margins
+    // still gets no "..." for an empty (or weightless) text.
+    if (cellWidth >= textWidth || length == 0 || textWidth <= 0) return text;
     const double perChar = static_cast<double>(textWidth) / length;
     const int n = static_cast<int>(cellWidth / perChar);
     CString cut = n > 3 ? text.Left(n - 3) : text.Left(1);

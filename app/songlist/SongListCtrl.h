@@ -22,6 +22,6 @@ public:
 };
 
 // The text drawn for a cell whose text is textWidth pixels wide in a cell of
-// cellWidth pixels: the text itself when it fits, else its first characters by
-// the average character width, minus three, followed by "...".
+// cellWidth pixels: the text itself when it fits (or is empty), else its first
+// characters by the average character width, minus three, followed by "...".
 CString FitCellText(const CString& text, int cellWidth, int textWidth);

@@ -56,6 +56,12 @@ inline std::vector<std::string> List(const CString& folder)
 // Removes a folder with everything in it.
 inline void RemoveTree(const CString& folder)
 {
+    // An empty name would make "\\*" the root of the current drive, and a
+    // linked folder (a prefix's Desktop is the user's home) leads out of the
+    // tree: neither is ever walked.
+    if (folder.IsEmpty()) return;
+    const DWORD attributes = ::GetFileAttributesA(folder);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) return;
     CFileFind ff;
     BOOL more = ff.FindFile(folder + "\\*");
     while (more) {

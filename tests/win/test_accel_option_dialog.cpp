@@ -4,6 +4,7 @@
 #include "accel/AccelOptionDlg.h"
 #include "accel/Accelerator.h"
 #include "app/SonglarkDlg.h"
+#include "framework/WinApp.h"
 #include "tests/win/AccelTestUtil.h"
 #include "tests/win/AppTestUtil.h"
 
@@ -352,4 +353,28 @@ TEST_F(AccelOptionButtonTest, OnlyTheItemDelayAndTheShutdownFlagReachTheEngine)
     EXPECT_EQ(shownOnReopen, "1");
     EXPECT_EQ(g_nItemSeconds.load(), 5);
     EXPECT_EQ(g_bShutdownWhenDone.load(), TRUE);
+}
+
+// The integer prompt is owned by the option dialog, not by the main window
+// under it, so the option dialog cannot be pressed again or closed under it.
+TEST_F(AccelOptionButtonTest, WhileTheIntegerPromptIsUpTheOptionDialogIsDisabled)
+{
+    CWinApp app;
+    app.m_pMainWnd = &main;
+    bool disabledUnderBox = false;
+    bool enabledAfter = false;
+    std::string prompt;
+    OpenOptions([&](HWND h, DWORD ui) {
+        SetText(h, IDC_CYCLE_SECONDS, "abc");
+        ::PostMessageA(Item(h, IDC_ACCEL_APPLY), BM_CLICK, 0, 0);
+        const DWORD start = ::GetTickCount();
+        while (::IsWindowEnabled(h) && ::GetTickCount() - start < 5000) ::Sleep(20);
+        disabledUnderBox = !::IsWindowEnabled(h);
+        prompt = AnswerMessageBox(ui, 5000, h);
+        ::Sleep(100);
+        enabledAfter = ::IsWindowEnabled(h) != FALSE;
+    });
+    EXPECT_EQ(prompt, "Please enter an integer.");
+    EXPECT_TRUE(disabledUnderBox);
+    EXPECT_TRUE(enabledAfter);
 }

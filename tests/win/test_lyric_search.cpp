@@ -62,10 +62,11 @@ protected:
         ::SetDlgItemTextA(hDlg, IDC_SONG, song);
         ::SendMessageA(hDlg, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     }
-    std::string Panel()
+    std::string Panel() { return Box(IDC_LYRIC); }
+    std::string Box(int id)
     {
         char buf[4096] = {0};
-        ::GetDlgItemTextA(hDlg, IDC_LYRIC, buf, sizeof buf);
+        ::GetDlgItemTextA(hDlg, id, buf, sizeof buf);
         return buf;
     }
     int SelectedRow() { return dlg.m_listSongs.GetNextItem(-1, LVNI_SELECTED); }
@@ -93,6 +94,8 @@ TEST_F(LyricSearchTest, AStoredSongIsShownAsStoredWithoutARequest)
     EXPECT_EQ(Requests(), 0u);
     EXPECT_EQ(dlg.m_listSongs.GetItemCount(), 1);
     EXPECT_EQ(SelectedRow(), 0);
+    EXPECT_EQ(Box(IDC_ARTIST), "Night Owls") << "the boxes show the selected row's texts";
+    EXPECT_EQ(Box(IDC_SONG), "Blue Hour");
 }
 
 TEST_F(LyricSearchTest, ANewSongIsAppendedFetchedStoredShownAndSelected)
@@ -232,6 +235,7 @@ TEST_F(LyricSearchTest, StartUpListsTheStoreIntoTheComboAndTheTable)
     Store("Night Owls", "Blue Hour", "x");
     Store("Night Owls", "a.b", "y");
     ::CreateDirectoryA(lyricsDir + "\\Night Owls\\Old", nullptr);
+    ::CreateDirectoryA(lyricsDir + "\\Night Owls\\Old.lyric", nullptr);  // a folder, not a lyric
     ::CreateDirectoryA(lyricsDir + "\\Empty Artist", nullptr);
     FILE* stray = std::fopen(lyricsDir + "\\Stray.lyric", "wb");
     ASSERT_NE(stray, nullptr);

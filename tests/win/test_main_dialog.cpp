@@ -2,6 +2,7 @@
 // and its window behaviour (minimise to hidden, Show, Hide, Exit, Close,
 // Escape, Return).
 #include "app/SonglarkDlg.h"
+#include "tests/win/AccelTestUtil.h"
 #include "tests/win/AppTestUtil.h"
 #include "tests/win/WinTestUtil.h"
 
@@ -224,7 +225,7 @@ namespace {
 constexpr UINT_PTR kStepTimer = 77;
 
 // Runs the real modal loop and performs `action` once the dialog is up;
-// records the Search commands that reach OnOK instead of searching.
+// counts the Search commands on their way to the dialog's own OnOK.
 class ScriptedDlg : public CSonglarkDlg {
 public:
     std::function<void(ScriptedDlg&)> action;
@@ -238,15 +239,18 @@ protected:
         ::PostMessageA(m_hWnd, WM_APP, 0, 0);
         return r;
     }
-    void OnOK() override { ++searches; }
     bool ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override
     {
+        if (message == WM_COMMAND && LOWORD(wParam) == IDOK) ++searches;
         if (message == WM_TIMER && wParam == kStepTimer) {
             ::KillTimer(m_hWnd, kStepTimer);
             message = WM_APP;
         }
         if (message == WM_APP) {
             action(*this);
+            // A failed ASSERT leaves the action before it ends the dialog:
+            // end it here, so that the test fails instead of hanging.
+            if (::testing::Test::HasFatalFailure()) EndDialog(IDABORT);
             return true;
         }
         return CSonglarkDlg::ProcessMessage(message, wParam, lParam, result);
@@ -310,6 +314,11 @@ TEST(MainDialogModal, ReturnInEachEditRunsSearchAndNeverEndsTheDialog)
     const int fields[] = {IDC_SONG, IDC_LYRIC, IDC_ARTIST};
     std::vector<int> searchesAfter;
     dlg.action = [&](ScriptedDlg& d) {
+        // Empty boxes: the real Search then asks no lyrics site.
+        if (step == 0) {
+            ::SetDlgItemTextA(d.m_hWnd, IDC_SONG, "");
+            ::SetDlgItemTextA(d.m_hWnd, IDC_ARTIST, "");
+        }
         if (step > 0) searchesAfter.push_back(d.searches);
         if (step == 3) {
             PostKey(::GetDlgItem(d.m_hWnd, IDC_SONG), VK_ESCAPE);
@@ -330,4 +339,43 @@ TEST(MainDialogModal, ReturnInEachEditRunsSearchAndNeverEndsTheDialog)
     EXPECT_EQ(searchesAfter[0], 1);
     EXPECT_EQ(searchesAfter[1], 2);
     EXPECT_EQ(searchesAfter[2], 3);
+}
+
+TEST_F(MainDialogTest, TheAboutBoxOpensFromTheSystemMenuButton1016AndTheTrayMenu)
+{
+    // The tray menu's own About item, as the menu resource gives it.
+    HMENU menu = ::LoadMenuA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_TRAY_MENU));
+    ASSERT_NE(menu, nullptr);
+    HMENU popup = ::GetSubMenu(menu, 0);
+    UINT trayAbout = 0;
+    for (int i = 0; i < ::GetMenuItemCount(popup); ++i) {
+        char text[32] = {0};
+        ::GetMenuStringA(popup, i, text, sizeof text, MF_BYPOSITION);
+        if (std::string(text) == "About") trayAbout = ::GetMenuItemID(popup, i);
+    }
+    ::DestroyMenu(menu);
+    ASSERT_NE(trayAbout, 0u);
+
+    struct Way {
+        const char* name;
+        UINT message;
+        WPARAM wParam;
+        LPARAM lParam;
+    } ways[] = {
+        {"system menu", WM_SYSCOMMAND, IDM_ABOUTBOX, 0},
+        {"button 1016", WM_COMMAND, MAKEWPARAM(IDC_ABOUT, BN_CLICKED), reinterpret_cast<LPARAM>(dlg.GetDlgItem(IDC_ABOUT))},
+        {"tray menu", WM_COMMAND, trayAbout, 0},
+    };
+    const DWORD ui = ::GetCurrentThreadId();
+    for (const Way& way : ways) {
+        SCOPED_TRACE(way.name);
+        HWND about = nullptr;
+        ScriptThread closer([&] {
+            about = WaitThreadWindow(ui, "#32770", "About Songlark", 5000);
+            if (about) ::PostMessageA(about, WM_COMMAND, IDOK, 0);
+        });
+        ::SendMessageA(hDlg, way.message, way.wParam, way.lParam);  // returns once the box has closed
+        closer.Join(10000);
+        EXPECT_NE(about, nullptr);
+    }
 }

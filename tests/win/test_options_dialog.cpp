@@ -279,6 +279,20 @@ TEST_F(OptionsTest, OpensWithTheStoredValuesAndOkWritesAllFourAsTheyStand)
     EXPECT_EQ(Stored(key, "LimeWirePath"), Sz("no such folder"));
     EXPECT_EQ(Stored(key, "CheckKazaa"), Dword(1));
     EXPECT_EQ(Stored(key, "KazaaPath"), Sz("D:\\My Kazaa")) << "unchanged values are written too";
+
+    // A switch set by hand to another nonzero value is on, as the program
+    // reads it: shown checked, and OK keeps it on.
+    for (DWORD on : {2u, 7u}) {
+        SCOPED_TRACE(on);
+        SetDword(key, "CheckLimeWire", on);
+        SetDword(key, "CheckKazaa", on);
+        Open();
+        EXPECT_TRUE(Checked(IDC_CHECK_LIMEWIRE));
+        EXPECT_TRUE(Checked(IDC_CHECK_KAZAA));
+        Click(hDlg, IDOK);
+        EXPECT_EQ(Stored(key, "CheckLimeWire"), Dword(1));
+        EXPECT_EQ(Stored(key, "CheckKazaa"), Dword(1));
+    }
 }
 
 TEST_F(OptionsTest, WithoutAStoredKazaaFolderTheFieldOffersKazaasOwnAndOkStoresIt)
@@ -406,6 +420,7 @@ namespace {
 
 struct ShellBrowserSeen {
     bool found = false;
+    int ticksWithoutSelection = 0;
     std::string selectedItem;
     bool titleShown = false;
     int presses = 0;
@@ -451,9 +466,10 @@ void CALLBACK DriveShellBrowser(HWND, UINT, UINT_PTR id, DWORD)
     if (browser == g_optionsForTimer) return;  // not up yet: look again at the next tick
     HWND tree = nullptr;
     ::EnumChildWindows(browser, FindTree, reinterpret_cast<LPARAM>(&tree));
-    if (!tree) return;
-    HTREEITEM item = reinterpret_cast<HTREEITEM>(::SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
-    if (!item) return;  // the selection is set once the browser has started
+    HTREEITEM item = tree ? reinterpret_cast<HTREEITEM>(::SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0)) : nullptr;
+    // The selection is set once the browser has started; one that never
+    // comes is answered after 5 s all the same, so the test fails, not hangs.
+    if (!item && ++g_shellSeen.ticksWithoutSelection < 50) return;
 
     ::KillTimer(nullptr, id);
     g_shellSeen.found = true;
@@ -463,8 +479,8 @@ void CALLBACK DriveShellBrowser(HWND, UINT, UINT_PTR id, DWORD)
     tvi.hItem = item;
     tvi.pszText = text;
     tvi.cchTextMax = sizeof text;
-    ::SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&tvi));
-    g_shellSeen.selectedItem = text;
+    if (item) ::SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&tvi));
+    g_shellSeen.selectedItem = item ? text : "<no selection>";
     ::EnumChildWindows(browser, FindTitle, 0);
     ++g_shellSeen.presses;
     ::PostMessageA(browser, WM_COMMAND, g_shellSeen.press, 0);
@@ -476,11 +492,14 @@ void CALLBACK DriveShellBrowser(HWND, UINT, UINT_PTR id, DWORD)
 // tree's selection read, then Cancel or OK pressed.
 TEST_F(OptionsTest, TheShellsBrowserOpensAtTheFieldsFolderAndCancelOrOkAnswerIt)
 {
-    // Wine's own browser once hung for good inside SHBrowseForFolder while
-    // other Wine programs ran in the same prefix, and took a neighbouring
-    // test with it; so it runs only when asked for. The stand-in browser
-    // above covers the dialog's side in every run.
+    // While other Wine programs run in the same prefix, Wine's own browser
+    // now and then never selects the folder it was asked to open at (COM
+    // initialised or not), so this fails about one run in five there; it
+    // runs only when asked for. The stand-in browser above covers the
+    // dialog's side in every run.
     if (!std::getenv("SONGLARK_REAL_SHELL_TESTS")) GTEST_SKIP() << "set SONGLARK_REAL_SHELL_TESTS=1 to drive Wine's own folder browser";
+    // The program's thread has COM in an apartment from its start on.
+    const HRESULT hrCom = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     SetBrowseForFolderHook(nullptr);
     Open();
     g_optionsForTimer = hDlg;
@@ -505,6 +524,7 @@ TEST_F(OptionsTest, TheShellsBrowserOpensAtTheFieldsFolderAndCancelOrOkAnswerIt)
         else
             EXPECT_EQ(Field(IDC_KAZAA_PATH), typed);
     }
+    if (SUCCEEDED(hrCom)) ::CoUninitialize();
 }
 
 namespace {

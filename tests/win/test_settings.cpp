@@ -262,6 +262,14 @@ TEST_F(SettingsTest, WhenBothRefuseTheMachineSideIsKeptWithoutAKey)
     CRegKey key = OpenSettingsKey(refusing, unmakeable);
     EXPECT_EQ(key.GetRoot(), refusing);
     EXPECT_EQ(key.GetKey(), nullptr);
+    // What the Options dialog writes through the key goes nowhere.
+    EXPECT_FALSE(key.WriteDword(key.GetKey(), "", "CheckLimeWire", 1));
+    EXPECT_FALSE(key.WriteString(key.GetKey(), "", "LimeWirePath", "C:\\nowhere"));
+    for (const char* name : {"CheckLimeWire", "LimeWirePath"}) {
+        EXPECT_NE(::RegGetValueA(HKEY_CURRENT_USER, nullptr, name, RRF_RT_ANY, nullptr, nullptr, nullptr), ERROR_SUCCESS)
+            << name << " reached the user's root";
+        ::RegDeleteKeyValueA(HKEY_CURRENT_USER, nullptr, name);
+    }
     ::RegCloseKey(refusing);
 }
 

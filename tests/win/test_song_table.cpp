@@ -25,6 +25,7 @@ TEST(FitCellText, KeepsTextThatFitsAndCutsTheRestByTheAverageCharacterWidth)
     EXPECT_STREQ(FitCellText("abcdefghij", 39, 100), "a...") << "an estimate of 3 or less keeps the first byte";
     EXPECT_STREQ(FitCellText("abcdefghij", -5, 100), "a...");
     EXPECT_STREQ(FitCellText("", 0, 0), "");
+    EXPECT_STREQ(FitCellText("", -7, 0), "") << "an empty text in a cell narrower than its margins";
 }
 
 TEST(SongRowData, GlyphColumnsFollowSourceAndState)
@@ -127,6 +128,12 @@ TEST_F(SongTableTest, SelectingARowFillsTheArtistAndSongBoxes)
     ::SetDlgItemTextA(hDlg, IDC_SONG, "typed");
     dlg.m_listSongs.SetItemState(1, LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
     EXPECT_EQ(BoxText(IDC_SONG), "Lanterns");
+
+    // Rows that only lose their states leave the boxes alone.
+    ::SetDlgItemTextA(hDlg, IDC_SONG, "typed");
+    dlg.m_listSongs.SetItemState(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    EXPECT_EQ(BoxText(IDC_SONG), "typed");
+    EXPECT_EQ(BoxText(IDC_ARTIST), "Paper Kites Club");
 }
 
 namespace {
@@ -217,7 +224,9 @@ TEST_F(SongTableTest, RowsDrawGlyphsAndCellColoursForEveryStateAndSelection)
     EXPECT_EQ(strip.At(0, 28), RGB(224, 224, 224));
 
     const unsigned datas[] = {0x000, 0x001, 0x002, 0x100, 0x101, 0x102, 0x200, 0x201, 0x202};
-    for (unsigned d : datas) dlg.AppendSongRow("x", "Artist", "A title", d);
+    // A status word wide enough to show beside the glyphs if it were drawn.
+    for (unsigned d : datas) dlg.AppendSongRow("SEARCH", "Artist", "A title", d);
+    const int statusWidth = static_cast<int>(::SendMessageA(list, LVM_GETCOLUMNWIDTH, 0, 0));
 
     RECT client;
     ::GetClientRect(list, &client);
@@ -281,11 +290,61 @@ TEST_F(SongTableTest, RowsDrawGlyphsAndCellColoursForEveryStateAndSelection)
                     if (canvas.At(x, y) == look.text) ++textPixels;
             EXPECT_GT(textPixels, 0) << "title text in its colour";
             // The status word itself is never drawn: right of the glyphs the cell is plain.
-            RECT status{};
-            dlg.m_listSongs.GetSubItemRect(row, 1, LVIR_BOUNDS, status);
-            EXPECT_EQ(canvas.At(status.left + 3, item.top + rowHeight / 2), look.background) << "artist cell margin";
+            int statusPixels = 0;
+            for (int y = item.top; y < item.bottom - 1; ++y)
+                for (int x = item.left + 31; x < item.left + statusWidth - 1; ++x)
+                    if (canvas.At(x, y) != look.background) ++statusPixels;
+            EXPECT_EQ(statusPixels, 0) << "status cell right of the glyphs";
         }
     }
+    ::ReleaseDC(list, listDC);
+}
+
+TEST_F(SongTableTest, ATitleTooWideForItsCellIsDrawnCutWithDots)
+{
+    const CString title(std::string(80, 'W').c_str());
+    dlg.AppendSongRow("OK", "Artist", title, 0);
+    RECT item{};
+    item.left = LVIR_BOUNDS;
+    ::SendMessageA(list, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&item));
+    RECT cell{};
+    dlg.m_listSongs.GetSubItemRect(0, 2, LVIR_BOUNDS, cell);
+    HDC listDC = ::GetDC(list);
+    HGDIOBJ font = reinterpret_cast<HGDIOBJ>(::SendMessageA(list, WM_GETFONT, 0, 0));
+
+    // Where the title cell holds black text: the row as the control draws it,
+    // or the given text drawn plainly at the cell's margins.
+    auto textPixels = [&](const CString* text) {
+        Canvas canvas(listDC, cell.right + 1, item.bottom + 1);
+        ::SelectObject(canvas.dc, font);
+        if (text) {
+            RECT r{cell.left + CSongListCtrl::kTextMargin, cell.top, cell.right - CSongListCtrl::kTextMargin, cell.bottom};
+            ::SetBkMode(canvas.dc, TRANSPARENT);
+            ::SetTextColor(canvas.dc, RGB(0, 0, 0));
+            ::DrawTextA(canvas.dc, *text, text->GetLength(), &r, 0);
+        } else {
+            DRAWITEMSTRUCT dis{};
+            dis.CtlType = ODT_LISTVIEW;
+            dis.CtlID = IDC_SONG_LIST;
+            dis.itemAction = ODA_DRAWENTIRE;
+            dis.hwndItem = list;
+            dis.hDC = canvas.dc;
+            dis.rcItem = item;
+            dlg.m_listSongs.DrawItem(&dis);
+        }
+        std::vector<bool> black;
+        for (int y = cell.top; y < cell.bottom - 1; ++y)
+            for (int x = cell.left; x < cell.right - 1; ++x) black.push_back(canvas.At(x, y) == RGB(0, 0, 0));
+        return black;
+    };
+    SIZE extent{};
+    ::SelectObject(listDC, font);
+    ::GetTextExtentPoint32A(listDC, title, title.GetLength(), &extent);
+    const CString cut = FitCellText(title, cell.right - cell.left - 2 * CSongListCtrl::kTextMargin, extent.cx);
+    ASSERT_EQ(cut.Mid(cut.GetLength() - 3), "...");
+    const std::vector<bool> drawn = textPixels(nullptr);
+    EXPECT_EQ(drawn, textPixels(&cut)) << "the cut text with its dots";
+    EXPECT_NE(drawn, textPixels(&title)) << "not the whole title clipped at the cell's edge";
     ::ReleaseDC(list, listDC);
 }
 

@@ -42,7 +42,7 @@ yield=()
 
 build() {  # preset: configure and build it, quietly unless it fails
   local preset=$1
-  echo "=== build $preset ==="
+  echo "=== build $preset (at $(( $(date +%s) - start )) s) ==="
   if ! { "${yield[@]}" cmake --preset "$preset" && "${yield[@]}" cmake --build --preset "$preset" -j2; } \
       >"$logs/build-$preset.log" 2>&1; then
     tail -n 60 "$logs/build-$preset.log"
@@ -55,7 +55,7 @@ native_tier() {  # preset [environment...]
   local preset=$1
   shift
   if build "$preset"; then
-    echo "=== test $preset ==="
+    echo "=== test $preset (at $(( $(date +%s) - start )) s) ==="
     "${yield[@]}" env "$@" ctest --preset "$preset" -j2 2>&1 | tee "$logs/$preset.log"
     ctest_counts "$logs/$preset.log" >"$logs/$preset.counts"
   else
@@ -67,12 +67,13 @@ native_tier() {  # preset [environment...]
 wine_tier() {
   local preset=$1
   scripts/wine-ctest.sh "$preset" -j2 >"$logs/$preset.log" 2>&1
+  echo "$preset: finished at $(( $(date +%s) - start )) s" >>"$logs/$preset.log"
   ctest_counts "$logs/$preset.log" >"$logs/$preset.counts"
 }
 
 fuzz_tier() {
   if build fuzz; then
-    echo "=== fuzz ==="
+    echo "=== fuzz (at $(( $(date +%s) - start )) s) ==="
     "${yield[@]}" scripts/run-fuzzers.sh build/fuzz "${FUZZ_SECONDS:-20}"
     local passed failed
     passed=$(grep -c 'no crash$' build/fuzz/fuzz-summary.txt)
@@ -88,7 +89,7 @@ fuzz_tier() {
 wine_pids=()
 for preset in win32 win64; do
   if build "$preset"; then
-    echo "=== test $preset (in the background: $logs/$preset.log) ==="
+    echo "=== test $preset (at $(( $(date +%s) - start )) s, in the background: $logs/$preset.log) ==="
     wine_tier "$preset" &
     wine_pids+=($!)
   else
@@ -101,6 +102,7 @@ native_tier native
 native_tier native-asan ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1
 fuzz_tier
 
+echo "=== waiting for the Windows tiers (at $(( $(date +%s) - start )) s) ==="
 for pid in "${wine_pids[@]}"; do wait "$pid"; done
 for preset in win32 win64; do
   [ -f "$logs/$preset.log" ] || continue

@@ -15,9 +15,8 @@ preset=${1:?usage: wine-ctest.sh win32|win64 [CTEST ARGS...]}
 shift
 prefix="$PWD/build/$preset/wineprefix"
 export WINEDEBUG=-all
+# The kept server is stopped however the run ends.
+trap 'WINEPREFIX="$prefix" /usr/lib/wine/wineserver -k 2>/dev/null' EXIT
 # Created on the display: Wine's desktop process starts with the prefix.
 scripts/wine-prefix.sh "$prefix" "$preset" --keep-server || exit 1
 ctest --preset "$preset" "$@"
-rc=$?
-WINEPREFIX="$prefix" /usr/lib/wine/wineserver -k 2>/dev/null
-exit $rc

@@ -6,7 +6,8 @@
 #
 #   scripts/dist.sh                         set up, build presets win32 and win64, pack into dist/
 #   scripts/dist.sh --no-build --win32 DIR --win64 DIR --out DIR
-#                                           pack the exes of existing build folders (tests use this)
+#                                           pack the exes of existing build folders
+#   --arch win32|win64                      only that architecture's zip and installer (tests use this)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 src=$PWD
@@ -15,12 +16,14 @@ build=1
 win32_dir=build/win32
 win64_dir=build/win64
 out=dist
+archs=(win32 win64)
 while [ $# -gt 0 ]; do
   case "$1" in
     --no-build) build=0; shift ;;
     --win32) win32_dir=$2; shift 2 ;;
     --win64) win64_dir=$2; shift 2 ;;
     --out) out=$2; shift 2 ;;
+    --arch) archs=("$2"); shift 2 ;;
     *) echo "dist: unknown argument $1" >&2; exit 2 ;;
   esac
 done
@@ -30,16 +33,11 @@ version=$(sed -n 's/^#define SONGLARK_VERSION_TEXT "\(.*\)"$/\1/p' core/Version.
 
 if [ "$build" -eq 1 ]; then
   scripts/setup.sh
-  for preset in win32 win64; do
+  for preset in "${archs[@]}"; do
     cmake --preset "$preset" >/dev/null
     cmake --build --preset "$preset" -j2 --target songlark
   done
 fi
-
-exe32="$win32_dir/app/songlark.exe"
-exe64="$win64_dir/app/songlark.exe"
-scripts/check-exe.sh "$exe32" "PE32 executable (GUI) Intel 80386"
-scripts/check-exe.sh "$exe64" "PE32+ executable (GUI) x86-64"
 
 mkdir -p "$out"
 out=$(cd "$out" && pwd)
@@ -49,9 +47,14 @@ trap 'rm -rf "$stage"' EXIT
 # The read-me as Windows' Notepad wants it: CR LF line ends.
 sed 's/\r*$/\r/' packaging/README.txt > "$stage/README.txt"
 
-for arch in win32 win64; do
-  if [ "$arch" = win32 ]; then exe=$exe32; strip=i686-w64-mingw32-strip
-  else exe=$exe64; strip=x86_64-w64-mingw32-strip; fi
+for arch in "${archs[@]}"; do
+  case "$arch" in
+    win32) exe="$win32_dir/app/songlark.exe"; strip=i686-w64-mingw32-strip
+           scripts/check-exe.sh "$exe" "PE32 executable (GUI) Intel 80386" ;;
+    win64) exe="$win64_dir/app/songlark.exe"; strip=x86_64-w64-mingw32-strip
+           scripts/check-exe.sh "$exe" "PE32+ executable (GUI) x86-64" ;;
+    *) echo "dist: unknown architecture $arch" >&2; exit 2 ;;
+  esac
   mkdir -p "$stage/$arch"
   # Without the debug sections the static runtime brings: a third of the size.
   "$strip" -o "$stage/$arch/songlark.exe" "$exe"

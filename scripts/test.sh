@@ -1,67 +1,126 @@
 #!/usr/bin/env bash
 # Sets up, builds every preset and runs every test tier:
-#   native, native-asan, win64 (core, Windows and end-to-end tests under Wine),
-#   the fuzzers for a short fixed time, and the checks of the Windows exes.
-set -euo pipefail
+#   native       core and tool tests, natively
+#   native-asan  the same under AddressSanitizer and UBSan
+#   win32        core, Windows, tool and end-to-end tests of the 32-bit build
+#                under the 32-bit Wine loader
+#   win64        Windows, tool and end-to-end tests of the 64-bit build (and
+#                its core tests) under wine64
+#   fuzz         each fuzzer for a short fixed time (FUZZ_SECONDS, 20)
+# Each tier ends with a line of its counts; the last line sums them all:
+# "N passed, N failed".
+#
+# The Wine tiers spend most of their time waiting for windows, timers and
+# sockets, so they run side by side, each on its own Xvfb display and in its
+# own prefixes, while the other presets build and run beside them at a lower
+# CPU priority (nice), which leaves the timing of the Wine tests alone.
+set -uo pipefail
 cd "$(dirname "$0")/.."
+start=$(date +%s)
 
-scripts/setup.sh
+scripts/setup.sh || exit 1
 
-summary=()
-step() { echo; echo "=== $* ==="; }
+logs=build/test-logs
+rm -rf "$logs"
+mkdir -p "$logs"
+tiers=(native native-asan win32 win64 fuzz)
 
-run_ctest() {  # preset, then anything to run it under
-  local preset=$1; shift
-  local log
-  log=$(mktemp)
-  set +e
-  "$@" ctest --preset "$preset" -j2 2>&1 | tee "$log"
-  local rc=${PIPESTATUS[0]}
-  set -e
-  summary+=("$preset: $(grep -E 'tests passed|tests failed' "$log" | tail -n 1)")
-  rm -f "$log"
-  return "$rc"
+# "PASSED FAILED" of a ctest log; a run that printed no result counts as one failure.
+ctest_counts() {
+  local line
+  line=$(grep -E '[0-9]+ tests? failed out of [0-9]+' "$1" | tail -n 1)
+  if [ -z "$line" ]; then echo "0 1"; return; fi
+  local failed total
+  failed=$(sed -E 's/.* ([0-9]+) tests? failed out of ([0-9]+).*/\1/' <<<"$line")
+  total=$(sed -E 's/.* ([0-9]+) tests? failed out of ([0-9]+).*/\2/' <<<"$line")
+  echo "$((total - failed)) $failed"
 }
 
-failed=0
+# Once a Windows tier runs, everything else runs as `nice`: it only takes
+# the CPU time that the Wine tests leave.
+yield=()
 
-step "native"
-cmake --preset native >/dev/null
-cmake --build --preset native -j2
-run_ctest native || failed=1
+build() {  # preset: configure and build it, quietly unless it fails
+  local preset=$1
+  echo "=== build $preset (at $(( $(date +%s) - start )) s) ==="
+  if ! { "${yield[@]}" cmake --preset "$preset" && "${yield[@]}" cmake --build --preset "$preset" -j2; } \
+      >"$logs/build-$preset.log" 2>&1; then
+    tail -n 60 "$logs/build-$preset.log"
+    echo "build $preset: FAILED (log: $logs/build-$preset.log)"
+    return 1
+  fi
+}
 
-step "native-asan"
-cmake --preset native-asan >/dev/null
-cmake --build --preset native-asan -j2
-ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 run_ctest native-asan || failed=1
+native_tier() {  # preset [environment...]
+  local preset=$1
+  shift
+  if build "$preset"; then
+    echo "=== test $preset (at $(( $(date +%s) - start )) s) ==="
+    "${yield[@]}" env "$@" ctest --preset "$preset" -j2 2>&1 | tee "$logs/$preset.log"
+    ctest_counts "$logs/$preset.log" >"$logs/$preset.counts"
+  else
+    echo "0 1" >"$logs/$preset.counts"
+  fi
+}
 
-step "win32 (built, not run)"
-cmake --preset win32 >/dev/null
-cmake --build --preset win32 -j2
-scripts/check-exe.sh build/win32/app/songlark.exe "PE32 executable (GUI) Intel 80386" || failed=1
+# A Windows tier in the background: its own display and prefix, output in its log.
+wine_tier() {
+  local preset=$1
+  scripts/wine-ctest.sh "$preset" -j2 >"$logs/$preset.log" 2>&1
+  echo "$preset: finished at $(( $(date +%s) - start )) s" >>"$logs/$preset.log"
+  ctest_counts "$logs/$preset.log" >"$logs/$preset.counts"
+}
 
-step "win64 (under wine64 and Xvfb)"
-cmake --preset win64 >/dev/null
-cmake --build --preset win64 -j2
-scripts/check-exe.sh build/win64/app/songlark.exe "PE32+ executable (GUI) x86-64" || failed=1
-prefix="$PWD/build/win64/wineprefix"
-scripts/wine-prefix.sh "$prefix"
-run_ctest win64 scripts/with-xvfb.sh || failed=1
-WINEPREFIX="$prefix" /usr/lib/wine/wineserver -k 2>/dev/null || true
+fuzz_tier() {
+  if build fuzz; then
+    echo "=== fuzz (at $(( $(date +%s) - start )) s) ==="
+    "${yield[@]}" scripts/run-fuzzers.sh build/fuzz "${FUZZ_SECONDS:-20}"
+    local passed failed
+    passed=$(grep -c 'no crash$' build/fuzz/fuzz-summary.txt)
+    failed=$(grep -c 'FAILED' build/fuzz/fuzz-summary.txt)
+    [ "$passed" -gt 0 ] || failed=$((failed + 1))
+    echo "$passed $failed" >"$logs/fuzz.counts"
+  else
+    echo "0 1" >"$logs/fuzz.counts"
+  fi
+}
 
-if [ -f fuzz/CMakeLists.txt ]; then
-  step "fuzzers"
-  cmake --preset fuzz >/dev/null
-  cmake --build --preset fuzz -j2
-  scripts/run-fuzzers.sh build/fuzz "${FUZZ_SECONDS:-20}" || failed=1
-  summary+=("fuzz: $(cat build/fuzz/fuzz-summary.txt 2>/dev/null | tr '\n' ' ')")
-fi
+# The Windows builds first, at full speed: each tier starts as soon as its build is there.
+wine_pids=()
+for preset in win32 win64; do
+  if build "$preset"; then
+    echo "=== test $preset (at $(( $(date +%s) - start )) s, in the background: $logs/$preset.log) ==="
+    wine_tier "$preset" &
+    wine_pids+=($!)
+  else
+    echo "0 1" >"$logs/$preset.counts"
+  fi
+  yield=(nice -n 19)
+done
+
+native_tier native
+native_tier native-asan ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1
+fuzz_tier
+
+echo "=== waiting for the Windows tiers (at $(( $(date +%s) - start )) s) ==="
+for pid in "${wine_pids[@]}"; do wait "$pid"; done
+for preset in win32 win64; do
+  [ -f "$logs/$preset.log" ] || continue
+  echo
+  echo "=== $preset ==="
+  cat "$logs/$preset.log"
+done
 
 echo
 echo "=== summary ==="
-printf '%s\n' "${summary[@]}"
-if [ "$failed" -ne 0 ]; then
-  echo "FAILED"
-  exit 1
-fi
-echo "ALL PASSED"
+total_passed=0
+total_failed=0
+for tier in "${tiers[@]}"; do
+  read -r passed failed <"$logs/$tier.counts"
+  printf '%-12s %s passed, %s failed\n' "$tier" "$passed" "$failed"
+  total_passed=$((total_passed + passed))
+  total_failed=$((total_failed + failed))
+done
+echo "test.sh: finished in $(( $(date +%s) - start )) s"
+echo "$total_passed passed, $total_failed failed"
+[ "$total_failed" -eq 0 ]

@@ -1,11 +1,11 @@
 #!/usr/bin/env python3
-"""What a Windows user downloads: scripts/dist.sh packs the already built exes
-of this build folder and its 32-bit sibling (build/win64 and build/win32, or
-X-win64 and X-win32) into two zips and two installers. The zips hold exactly
-the exe and the read-me; each exe is the static one, carries the version
-resource and the manifest. Under Wine the 64-bit installer installs silently
-per user, the installed exe shows "Peerpal", and the silent uninstall removes
-the program but keeps the user's Lyrics folder."""
+"""What a Windows user downloads: scripts/dist.sh packs the already built exe
+of this build folder (win32 or win64, as the exe under test) into its zip and
+its installer. The zip holds exactly the exe and the read-me; the exe is the
+static one, carries the version resource and the manifest, and starts from
+the unpacked folder. Under Wine of the same architecture the installer
+installs silently per user, the installed exe shows "Peerpal", and the silent
+uninstall removes the program but keeps the user's Lyrics folder."""
 import os
 import re
 import shutil
@@ -29,12 +29,6 @@ def source_version(source_dir):
     version = re.search(r'#define SONGLARK_VERSION_TEXT "([^"]+)"', text).group(1)
     rc = re.search(r"#define SONGLARK_VERSION_RC ([\d, ]+)", text).group(1)
     return version, tuple(int(x) for x in rc.split(","))
-
-
-def win32_sibling(bin_dir):
-    parent, name = os.path.split(os.path.abspath(bin_dir))
-    assert "win64" in name, "build folder %s is not named after win64" % bin_dir
-    return os.path.join(parent, name.replace("win64", "win32"))
 
 
 def check_version_resource(pe, what, version, version_rc, original_name):
@@ -146,6 +140,30 @@ def windows_env(wp, name):
     return value
 
 
+def start_and_close(wp, exe_win, what, while_running=lambda: None):
+    """Starts an exe of the prefix, waits for "Peerpal", closes it and waits
+    for the process to end."""
+    proc = wp.start([exe_win])
+    try:
+        assert wp.wintool("wait", "Peerpal", 30000, check=False).returncode == 0, "%s shows no Peerpal" % what
+        while_running()
+        wp.wintool("close", "Peerpal")
+        try:
+            proc.wait(timeout=20)
+        except subprocess.TimeoutExpired:
+            raise AssertionError("%s did not end after WM_CLOSE" % what)
+    finally:
+        if proc.poll() is None:
+            proc.kill()
+
+
+def check_portable_start(wp, packaged_exe):
+    """The zip's exe, unpacked into a folder of the user's, starts."""
+    folder = os.path.join(wp.path, "drive_c", "Portable")
+    winetools.install_exe(packaged_exe, folder)
+    start_and_close(wp, r"C:\Portable\songlark.exe", "the zip's exe")
+
+
 def check_install_cycle(wp, setup, packaged_exe):
     r = wp.run([setup, "/S"], timeout=120, check=False)
     assert r.returncode == 0, "silent install ended with %d" % r.returncode
@@ -169,20 +187,11 @@ def check_install_cycle(wp, setup, packaged_exe):
 
     # The installed program starts and shows its window. While it runs, the
     # uninstaller (here run in place, so that it is waited for) refuses.
-    proc = wp.start([install_dir_win + r"\songlark.exe"])
-    try:
-        assert wp.wintool("wait", "Peerpal", 30000, check=False).returncode == 0, "installed exe shows no Peerpal"
+    def uninstall_refuses():
         r = wp.run([install_dir_win + r"\uninstall.exe", "/S", "_?=" + install_dir_win], timeout=60, check=False)
         assert r.returncode != 0, "uninstall went ahead while Songlark ran"
         assert os.path.isfile(installed), "uninstall removed the running exe"
-        wp.wintool("close", "Peerpal")
-        try:
-            proc.wait(timeout=20)
-        except subprocess.TimeoutExpired:
-            raise AssertionError("installed songlark.exe did not end after WM_CLOSE")
-    finally:
-        if proc.poll() is None:
-            proc.kill()
+    start_and_close(wp, install_dir_win + r"\songlark.exe", "installed exe", uninstall_refuses)
 
     # A lyric the user keeps, then the silent uninstall.
     lyric_dir = os.path.join(install_dir, "Lyrics", "Some Artist")
@@ -210,10 +219,8 @@ def check_install_cycle(wp, setup, packaged_exe):
 def test(args):
     version, version_rc = source_version(args.source_dir)
     bin_dir = os.path.abspath(args.bin_dir)
-    builds = {"win32": win32_sibling(bin_dir), "win64": bin_dir}
-    for arch, d in builds.items():
-        assert os.path.isfile(os.path.join(d, "app", "songlark.exe")), \
-            "no %s build in %s: build it first (scripts/test.sh builds win32 before the win64 tests)" % (arch, d)
+    arch = winetools.ARCH
+    assert winetools.exe_arch(os.path.join(bin_dir, "app", "songlark.exe")) == arch
 
     # The command-line companion carries its own version resource.
     cli = peinfo.PeFile(open(os.path.join(bin_dir, "tools", "songlark-cli.exe"), "rb").read())
@@ -221,20 +228,19 @@ def test(args):
 
     dist = tempfile.mkdtemp(prefix="dist-", dir=bin_dir)
     try:
-        r = subprocess.run([os.path.join(args.source_dir, "scripts", "dist.sh"), "--no-build",
-                            "--win32", builds["win32"], "--win64", builds["win64"], "--out", dist],
+        r = subprocess.run([os.path.join(args.source_dir, "scripts", "dist.sh"), "--no-build", "--arch", arch,
+                            "--" + arch, bin_dir, "--out", dist],
                            stdout=subprocess.PIPE, stderr=subprocess.STDOUT, timeout=300)
         assert r.returncode == 0, "dist.sh failed: " + r.stdout.decode(errors="replace")
         produced = sorted(f for f in os.listdir(dist) if not os.path.isdir(os.path.join(dist, f)))
-        want = sorted(["songlark-%s-%s.zip" % (version, a) for a in builds] +
-                      ["songlark-%s-setup-%s.exe" % (version, a) for a in builds])
+        want = ["songlark-%s-setup-%s.exe" % (version, arch), "songlark-%s-%s.zip" % (version, arch)]
         assert produced == want, "dist.sh made %s" % produced
 
-        unpacked = check_packages(args, dist, version, version_rc, builds)
+        unpacked = check_packages(args, dist, version, version_rc, {arch: bin_dir})
 
-        # This machine's Wine runs 64-bit code only: the win64 installer is run.
         with winetools.Prefix(bin_dir, "dist") as wp:
-            check_install_cycle(wp, os.path.join(dist, "songlark-%s-setup-win64.exe" % version), unpacked["win64"])
+            check_portable_start(wp, unpacked[arch])
+            check_install_cycle(wp, os.path.join(dist, "songlark-%s-setup-%s.exe" % (version, arch)), unpacked[arch])
     finally:
         shutil.rmtree(dist, ignore_errors=True)
 

@@ -1,5 +1,7 @@
 """Helpers for end-to-end tests: a throwaway Wine prefix per test, the real
-songlark.exe started in it, and wintool.exe to reach its windows."""
+songlark.exe started in it, and wintool.exe to reach its windows. The build
+under test decides the architecture: a 32-bit songlark.exe runs under the
+32-bit loader in a 32-bit prefix, a 64-bit one under wine64."""
 import argparse
 import os
 import shutil
@@ -8,33 +10,56 @@ import sys
 import tempfile
 import time
 
-WINE = "/usr/lib/wine/wine64"
+import peinfo
+
+# The loader of each architecture. parse_args sets ARCH and WINE to those of
+# the exe under test.
+LOADERS = {"win32": "/usr/lib/wine/wine", "win64": "/usr/lib/wine/wine64"}
+ARCH = "win64"
+WINE = LOADERS[ARCH]
 WINESERVER = "/usr/lib/wine/wineserver"
+PE_MACHINES = {0x14C: "win32", 0x8664: "win64"}
+
+
+def exe_arch(path):
+    """"win32" or "win64", from the machine field of a Windows exe's PE header."""
+    with open(path, "rb") as f:
+        machine = peinfo.PeFile(f.read()).machine
+    if machine not in PE_MACHINES:
+        raise peinfo.PeError("%s: machine %#x is neither i386 nor x86-64" % (path, machine))
+    return PE_MACHINES[machine]
 
 
 def parse_args():
+    global ARCH, WINE
     ap = argparse.ArgumentParser()
     ap.add_argument("--exe", required=True)
     ap.add_argument("--bin-dir", required=True)
     ap.add_argument("--source-dir", required=True)
-    return ap.parse_args()
+    args = ap.parse_args()
+    ARCH = exe_arch(args.exe)
+    WINE = LOADERS[ARCH]
+    return args
 
 
 class Prefix:
-    """A fresh WINEPREFIX under the build folder, removed at the end. Only this
+    """A fresh WINEPREFIX under the build folder, removed at the end, of the
+    architecture of the exe under test unless `arch` says otherwise. Only this
     prefix's wineserver is stopped."""
 
-    def __init__(self, bin_dir, name):
+    def __init__(self, bin_dir, name, arch=None):
         root = os.path.join(bin_dir, "e2e-prefixes")
         os.makedirs(root, exist_ok=True)
         self.path = tempfile.mkdtemp(prefix=name + "-", dir=root)
         self.env = dict(os.environ, WINEPREFIX=self.path, WINEDEBUG="-all")
+        self.arch = arch or ARCH
+        self.wine = LOADERS[self.arch]
         self.bin_dir = bin_dir
         self.wintool_exe = os.path.join(bin_dir, "tools", "wintool.exe")
 
     def __enter__(self):
         script = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "scripts", "wine-prefix.sh")
-        subprocess.run([script, self.path], env=self.env, check=True,
+        subprocess.run([script, self.path, self.arch], env=self.env, check=True,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=180)
         return self
 
@@ -51,7 +76,7 @@ class Prefix:
         # Output goes through files, not pipes: a helper process that Wine
         # starts on the way may keep a pipe open long after the program ended.
         with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
-            r = subprocess.run([WINE] + args, env=self.env, timeout=timeout, check=False,
+            r = subprocess.run([self.wine] + args, env=self.env, timeout=timeout, check=False,
                                stdout=out, stderr=err, **kw)
             out.seek(0)
             err.seek(0)
@@ -61,7 +86,7 @@ class Prefix:
         return r
 
     def start(self, args, **kw):
-        return subprocess.Popen([WINE] + args, env=self.env, stdout=subprocess.DEVNULL,
+        return subprocess.Popen([self.wine] + args, env=self.env, stdout=subprocess.DEVNULL,
                                 stderr=subprocess.DEVNULL, **kw)
 
     def wintool(self, *args, timeout=60, check=True):

@@ -60,31 +60,52 @@ inline std::string WindowText(HWND h)
 
 // Waits for a top-level window of the thread with this class and, unless
 // null, this title.
+struct ThreadWindowSearch {
+    const char* cls;
+    const char* title;
+    HWND found;
+};
+
+// A named CALLBACK, not a lambda: a lambda converts to a cdecl pointer, which
+// is not a WNDENUMPROC in the 32-bit build.
+inline BOOL CALLBACK FindThreadWindow(HWND h, LPARAM p)
+{
+    auto* s = reinterpret_cast<ThreadWindowSearch*>(p);
+    char c[64] = {0};
+    ::GetClassNameA(h, c, sizeof c);
+    if (!::IsWindowVisible(h) || std::strcmp(c, s->cls) != 0) return TRUE;
+    if (s->title && WindowText(h) != s->title) return TRUE;
+    s->found = h;
+    return FALSE;
+}
+
 inline HWND WaitThreadWindow(DWORD threadId, const char* cls, const char* title, DWORD timeoutMs)
 {
-    struct Search {
-        const char* cls;
-        const char* title;
-        HWND found;
-    } s{cls, title, nullptr};
+    ThreadWindowSearch s{cls, title, nullptr};
     const DWORD start = ::GetTickCount();
     do {
-        ::EnumThreadWindows(
-            threadId,
-            [](HWND h, LPARAM p) -> BOOL {
-                auto* s = reinterpret_cast<Search*>(p);
-                char c[64] = {0};
-                ::GetClassNameA(h, c, sizeof c);
-                if (!::IsWindowVisible(h) || std::strcmp(c, s->cls) != 0) return TRUE;
-                if (s->title && WindowText(h) != s->title) return TRUE;
-                s->found = h;
-                return FALSE;
-            },
-            reinterpret_cast<LPARAM>(&s));
+        ::EnumThreadWindows(threadId, FindThreadWindow, reinterpret_cast<LPARAM>(&s));
         if (s.found) return s.found;
         ::Sleep(20);
     } while (::GetTickCount() - start < timeoutMs);
     return nullptr;
+}
+
+struct MessageBoxSearch {
+    HWND except;
+    HWND found;
+};
+
+inline BOOL CALLBACK FindMessageBox(HWND h, LPARAM p)
+{
+    auto* s = reinterpret_cast<MessageBoxSearch*>(p);
+    char c[64] = {0};
+    ::GetClassNameA(h, c, sizeof c);
+    // A message box is a dialog with a static text and no edit.
+    if (h == s->except || !::IsWindowVisible(h) || std::strcmp(c, "#32770") != 0) return TRUE;
+    if (::FindWindowExA(h, nullptr, "Edit", nullptr)) return TRUE;
+    s->found = h;
+    return FALSE;
 }
 
 // Waits for a message box of the thread (a dialog other than `except`),
@@ -94,23 +115,8 @@ inline std::string AnswerMessageBox(DWORD threadId, DWORD timeoutMs, HWND except
     const DWORD start = ::GetTickCount();
     HWND box = nullptr;
     do {
-        struct Search {
-            HWND except;
-            HWND found;
-        } s{except, nullptr};
-        ::EnumThreadWindows(
-            threadId,
-            [](HWND h, LPARAM p) -> BOOL {
-                auto* s = reinterpret_cast<Search*>(p);
-                char c[64] = {0};
-                ::GetClassNameA(h, c, sizeof c);
-                // A message box is a dialog with a static text and no edit.
-                if (h == s->except || !::IsWindowVisible(h) || std::strcmp(c, "#32770") != 0) return TRUE;
-                if (::FindWindowExA(h, nullptr, "Edit", nullptr)) return TRUE;
-                s->found = h;
-                return FALSE;
-            },
-            reinterpret_cast<LPARAM>(&s));
+        MessageBoxSearch s{except, nullptr};
+        ::EnumThreadWindows(threadId, FindMessageBox, reinterpret_cast<LPARAM>(&s));
         box = s.found;
         if (!box) ::Sleep(20);
     } while (!box && ::GetTickCount() - start < timeoutMs);

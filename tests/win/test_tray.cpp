@@ -154,7 +154,9 @@ TEST_F(TrayTest, CreateHandsTheShellTheFirstRecordAndDestructionTakesTheIconBack
         ASSERT_EQ(rec.notifies.size(), 1u);
         const NOTIFYICONDATAA& d = rec.notifies[0].data;
         EXPECT_EQ(rec.notifies[0].message, static_cast<DWORD>(NIM_ADD));
-        EXPECT_EQ(d.cbSize, kTrayRecordSize);
+        // The first record's layout, which every shell reads: up to the
+        // 64-byte tooltip, 88 bytes with 32-bit handles, 104 with 64-bit ones.
+        EXPECT_EQ(d.cbSize, sizeof(void*) == 4 ? 88u : 104u);
         EXPECT_EQ(d.hWnd, parent) << "the parent receives the callbacks";
         EXPECT_EQ(d.uID, static_cast<UINT>(IDR_TRAY_MENU));
         EXPECT_EQ(d.uFlags, static_cast<UINT>(NIF_MESSAGE | NIF_ICON | NIF_TIP));
@@ -311,10 +313,15 @@ TEST_F(TrayTest, TheRealPopupOpensAtTheCursorAClickOutsideChoosesNothingAndHideI
         return closed;
     };
 
-    ::SetCursorPos(500, 300);
-    PumpMessages(50);
-    POINT cursor;
-    ::GetCursorPos(&cursor);
+    // Wine moves the X pointer asynchronously: the motion of an earlier move
+    // can land after this one, so move again until the position holds.
+    POINT cursor{};
+    PumpUntil([&] {
+        ::SetCursorPos(500, 300);
+        PumpMessages(50);
+        ::GetCursorPos(&cursor);
+        return cursor.x == 500 && cursor.y == 300;
+    }, 3000);
     RECT menuRect{};
     UINT menuDefault = 0;
     EXPECT_TRUE(popup([&](HWND menu, HMENU hMenu) {

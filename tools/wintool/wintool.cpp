@@ -54,7 +54,11 @@ HWND Need(const char* title)
 
 HWND NeedItem(HWND top, const char* id)
 {
-    HWND h = ::GetDlgItem(top, std::atoi(id));
+    // A dialog's title comes before its controls: a window just found may
+    // still be creating them.
+    const DWORD start = ::GetTickCount();
+    HWND h;
+    while (!(h = ::GetDlgItem(top, std::atoi(id))) && ::GetTickCount() - start < 5000) ::Sleep(50);
     if (!h) {
         std::fprintf(stderr, "wintool: no control %s\n", id);
         std::exit(3);

@@ -31,6 +31,12 @@ esac
 rm -rf "$prefix"
 mkdir -p "$prefix"
 "$wine" wineboot -i >/dev/null 2>&1
+# The user's shell folders (Desktop, Documents, ...) are links into $HOME:
+# make them plain folders, so that no test or demo can reach the real home
+# through them (a cleanup that walks them would delete the user's files).
+for link in "$prefix"/drive_c/users/*/*; do
+  if [ -L "$link" ]; then rm -f "$link" && mkdir -p "$link"; fi
+done
 "$wine" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /t REG_SZ /d Default /f >/dev/null 2>&1
 "$wine" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /t REG_SZ /d 1280x1024 /f >/dev/null 2>&1
 /usr/lib/wine/wineserver -w

@@ -85,13 +85,16 @@ def test(args):
 
             # First start: discovery at once, the first pass one period later.
             wp.wintool("click", "Peerpal", 1017)
-            assert wp.wintool("text", "Peerpal", 1017).stdout.decode() == "Stop Acceleration"
+            label = wp.wintool("text", "Peerpal", 1017).stdout.decode()
+            assert label == "Stop Acceleration", "button after Start: %r" % label
             assert winetools.wait_for(lambda: pick(read_log(log), "pane", "WM_COMMAND", KAZAA_CMD_PANE), 35), \
                 "no pass within 35 s"
             assert winetools.wait_for(
-                lambda: len(pick(read_log(log), "pane", "WM_COMMAND", KAZAA_CMD_ITEM)) >= ITEMS, 15)
+                lambda: len(pick(read_log(log), "pane", "WM_COMMAND", KAZAA_CMD_ITEM)) >= ITEMS, 15), \
+                "the first pass did not reach every item: %s" % read_log(log)
             wp.wintool("click", "Peerpal", 1017)  # Stop, before the next tick
-            assert wp.wintool("text", "Peerpal", 1017).stdout.decode() == "Start Acceleration"
+            label = wp.wintool("text", "Peerpal", 1017).stdout.decode()
+            assert label == "Start Acceleration", "button after Stop: %r" % label
             time.sleep(1.5)
 
             ev = read_log(log)
@@ -107,7 +110,8 @@ def test(args):
             # The item delay set to 0 in the option dialog.
             wp.wintool("post-click", "Peerpal", 1018)
             assert wp.wintool("wait", "Option", 10000, check=False).returncode == 0, "no Option dialog"
-            assert wp.wintool("text", "Option", 1005).stdout.decode() == "1"
+            delay = wp.wintool("text", "Option", 1005).stdout.decode()
+            assert delay == "1", "item delay shown: %r" % delay
             wp.wintool("settext", "Option", 1005, "0")
             wp.wintool("click", "Option", 1002)
             assert wp.wintool("gone", "Option", 5000, check=False).returncode == 0, "Apply did not close it"

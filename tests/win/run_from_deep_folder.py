@@ -4,7 +4,7 @@ program's module-name buffer (MAX_PATH bytes), where the Lyrics folder beside
 the program cannot be named. Those tests skip themselves anywhere else, so a
 skip here fails the run.
 
-    run_from_deep_folder.py WIN_TESTS_EXE GTEST_FILTER
+    run_from_deep_folder.py WINE WIN_TESTS_EXE GTEST_FILTER
 """
 import os
 import shutil
@@ -13,7 +13,7 @@ import sys
 
 
 def main():
-    exe, gtest_filter = sys.argv[1], sys.argv[2]
+    wine, exe, gtest_filter = sys.argv[1], sys.argv[2], sys.argv[3]
     base = os.path.join(os.path.dirname(os.path.abspath(exe)), 'deep-folder')
     deep = os.path.join(base, 'd' * 120, 'e' * 120)
     shutil.rmtree(base, ignore_errors=True)
@@ -21,7 +21,7 @@ def main():
     copy = shutil.copy(exe, deep)
     try:
         # Started from a short folder: Wine cannot make the deep one current.
-        run = subprocess.run(['/usr/lib/wine/wine64', copy, '--gtest_filter=' + gtest_filter],
+        run = subprocess.run([wine, copy, '--gtest_filter=' + gtest_filter],
                              cwd=os.path.dirname(os.path.abspath(exe)), capture_output=True, text=True,
                              timeout=240)
     finally:

@@ -13,9 +13,9 @@ CThreadLimeWire* g_pWatcher = nullptr;
 
 namespace {
 // Paths compare like _mbsicmp: folded to the system code page's lower case.
-void FoldPath(std::string& path)
+void FoldPath(char* path, size_t)
 {
-    if (!path.empty()) _mbslwr(reinterpret_cast<unsigned char*>(&path[0]));
+    _mbslwr(reinterpret_cast<unsigned char*>(path));
 }
 }  // namespace
 

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The Windows benchmarks under wine64, in a throwaway prefix, on their own
 # Xvfb display:
-#   bench/run-wine.sh [BUILD_DIR] [REPS]       (default build/win64, 5)
+#   bench/run-wine.sh [BUILD_DIR] [REPS] [PARTS]
+# (defaults build/win64, 5, "startup,reports,known"):
 # 1. start-up of the real songlark.exe with stores of 0, 2 000 and 20 000
 #    lyrics (4 per artist folder) against the floor program on each store;
 # 2. the main dialog in-process beside the 20 000-lyric store: the listing,
@@ -14,6 +15,7 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "${1:-$here/build/win64}" && pwd)
 reps=${2:-5}
+parts=${3:-startup,reports,known}
 wine=/usr/lib/wine/wine64
 prefix="$build/bench-prefix"
 export WINEPREFIX="$prefix" WINEDEBUG=-all
@@ -44,18 +46,30 @@ for lyrics in (0, 2000, 20000):
             title = "Song %d of %04d" % (t, a)
             with open(os.path.join(folder, title + ".lyric"), "wb") as f:
                 f.write(b"Artist %04d - %s\r\n\r\nla la\r\n" % (a, title.encode()))
+# The watched folders: empty files named as LimeWire names them.
+for n in (1000, 10000, 100000):
+    folder = os.path.join(root, "known-%d" % n)
+    os.makedirs(folder)
+    for i in range(n):
+        open(os.path.join(folder, "T-%d-Some Artist - Song Number %d.mp3" % (i, i)), "wb").close()
 PY
 cp "$build/bench/bench_reports_win.exe" "$root/s20000/"
 
 cd "$root"
 "$here/scripts/with-xvfb.sh" bash -c '
   set -e
-  w=$1; reps=$2
-  echo "== start-up against the floor (wine64)"
-  "$w" bench_startup_win.exe --reps "$reps" --floor "C:\\bench\\bench_floor_win.exe" \
-      "C:\\bench\\s0" "C:\\bench\\s2000" "C:\\bench\\s20000" 2>/dev/null
-  echo "== reports with the table full (wine64)"
-  "$w" "C:\\bench\\s20000\\bench_reports_win.exe" --reps "$reps" 2>/dev/null
-  echo "== watcher pass over known files (wine64)"
-  "$w" bench_known_files_win.exe --reps "$((reps + 2))" --dir "C:\\bench\\known" 2>/dev/null
-' _ "$wine" "$reps"
+  w=$1; reps=$2; parts=,$3,
+  if [[ $parts == *,startup,* ]]; then
+    echo "== start-up against the floor (wine64)"
+    "$w" bench_startup_win.exe --reps "$reps" --floor "C:\\bench\\bench_floor_win.exe" \
+        "C:\\bench\\s0" "C:\\bench\\s2000" "C:\\bench\\s20000" 2>"${BENCH_LOG:-/dev/null}"
+  fi
+  if [[ $parts == *,reports,* ]]; then
+    echo "== reports with the table full (wine64)"
+    "$w" "C:\\bench\\s20000\\bench_reports_win.exe" --reps "$reps" 2>/dev/null
+  fi
+  if [[ $parts == *,known,* ]]; then
+    echo "== watcher pass over known files (wine64)"
+    "$w" bench_known_files_win.exe --reps "$((reps + 2))" --dir "C:\\bench\\known" 2>/dev/null
+  fi
+' _ "$wine" "$reps" "$parts"

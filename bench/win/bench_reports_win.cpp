@@ -39,6 +39,8 @@ int main(int argc, char** argv)
     if (g_pWatcher && g_pWatcher->StopAndWait(10000)) delete g_pWatcher;
     g_pWatcher = nullptr;
     const HWND hDlg = dlg.m_hWnd;
+    // At start-up the store is listed before the dialog is first shown.
+    ::ShowWindow(hDlg, SW_HIDE);
 
     std::vector<double> load, fresh, listed, none, lyric;
     int rows = 0;
@@ -72,7 +74,7 @@ int main(int argc, char** argv)
 
     std::printf("main dialog in-process, %d stored lyrics; medians of %d repetitions\n", rows, reps);
     std::printf("  %-52s %10.2f ms (once)\n", "dialog created (start-up in-process)", created * 1000);
-    std::printf("  %-52s %10.2f ms\n", "LoadStoredLyrics into an emptied table", winbench::Median(load) * 1000);
+    std::printf("  %-52s %10.2f ms\n", "LoadStoredLyrics into an emptied table (hidden)", winbench::Median(load) * 1000);
     std::printf("  %-52s %10.3f ms\n", "report of a song not listed (search + append)", winbench::Median(fresh) * 1000);
     std::printf("  %-52s %10.3f ms\n", "report of the last listed song", winbench::Median(listed) * 1000);
     std::printf("  %-52s %10.3f ms\n", "finished fetch of the last song, no lyric", winbench::Median(none) * 1000);

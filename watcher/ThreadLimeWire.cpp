@@ -4,22 +4,15 @@
 #include "framework/FileFind.h"
 #include "lyrics/net/FetchLyric.h"
 #include "platform/FileRead.h"
+#include "platform/FoldText.h"
 #include "settings/Settings.h"
 
-#include <mbstring.h>
 #include <new>
 
 CThreadLimeWire* g_pWatcher = nullptr;
 
-namespace {
-// Paths compare like _mbsicmp: folded to the system code page's lower case.
-void FoldPath(char* path, size_t)
-{
-    _mbslwr(reinterpret_cast<unsigned char*>(path));
-}
-}  // namespace
-
-CThreadLimeWire::CThreadLimeWire() : m_arrKnownFiles(FoldPath)
+// Known paths compare like _mbsicmp.
+CThreadLimeWire::CThreadLimeWire() : m_arrKnownFiles(songlark::FoldTextCase)
 {
     m_hStopEvent = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
     ::InitializeCriticalSection(&m_folderLock);

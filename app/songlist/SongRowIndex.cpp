@@ -1,7 +1,8 @@
 #include "app/songlist/SongRowIndex.h"
 
+#include "platform/FoldText.h"
+
 #include <cstring>
-#include <mbstring.h>
 
 std::string CSongRowIndex::Key(const CString& artist, const CString& title)
 {
@@ -12,8 +13,8 @@ std::string CSongRowIndex::Key(const CString& artist, const CString& title)
     key.reserve(artistLength + static_cast<size_t>(title.GetLength()) + 2);
     key.append(artist.GetString(), artistLength).push_back('\0');
     key.append(title.GetString()).push_back('\0');
-    _mbslwr(reinterpret_cast<unsigned char*>(&key[0]));
-    _mbslwr(reinterpret_cast<unsigned char*>(&key[artistLength + 1]));
+    songlark::FoldTextCase(&key[0], artistLength);
+    songlark::FoldTextCase(&key[artistLength + 1], key.size() - artistLength - 2);
     return key;
 }
 

@@ -27,10 +27,9 @@ void CSonglarkDlg::SelectSongRow(const CString& artist, const CString& title)
 int CSonglarkDlg::AppendSongRow(const char* status, const CString& artist, const CString& title, DWORD rowData)
 {
     SyncSongRows();
-    // Text and data in one insertion: setting the data on its own would
-    // notify the dialog of a changed item once more per row.
-    const int row = m_listSongs.InsertItem(LVIF_TEXT | LVIF_PARAM, m_listSongs.GetItemCount(), status, 0, 0, 0, rowData);
+    const int row = m_listSongs.InsertItem(m_listSongs.GetItemCount(), status);
     if (row < 0) return row;
+    m_listSongs.SetItemData(row, rowData);
     m_listSongs.SetItemText(row, 1, artist);
     m_listSongs.SetItemText(row, 2, title);
     m_songRows.Append(artist, title);

@@ -31,20 +31,6 @@ public:
         return static_cast<int>(SendMessage(LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
     }
 
-    // Inserts an item with the fields that nMask names; the new index, or -1.
-    int InsertItem(UINT nMask, int nItem, const char* pszText, UINT nState, UINT nStateMask, int nImage, LPARAM lParam) const
-    {
-        LVITEMA item{};
-        item.mask = nMask;
-        item.iItem = nItem;
-        item.pszText = const_cast<char*>(pszText);
-        item.state = nState;
-        item.stateMask = nStateMask;
-        item.iImage = nImage;
-        item.lParam = lParam;
-        return static_cast<int>(SendMessage(LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
-    }
-
     BOOL SetItemText(int nItem, int nSubItem, const char* pszText) const
     {
         LVITEMA item{};

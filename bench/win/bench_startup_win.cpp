@@ -41,8 +41,9 @@ BOOL CALLBACK FindMainWindow(HWND hWnd, LPARAM lParam)
 }
 
 // Seconds from the start of songlark.exe in dir until its dialog answers; -1
-// when it did not within two minutes. rows: the song table's rows then.
-double TimeStartup(const std::string& dir, int& rows)
+// when it did not within two minutes. rows, artists: the song table's rows
+// and the artist box's entries then.
+double TimeStartup(const std::string& dir, int& rows, int& artists)
 {
     std::string cmd = "\"" + dir + "\\songlark.exe\"";
     STARTUPINFOA si{};
@@ -62,6 +63,7 @@ double TimeStartup(const std::string& dir, int& rows)
     if (args.found && ::SendMessageTimeoutA(args.found, WM_NULL, 0, 0, SMTO_NORMAL, 120000, &answer))
         seconds = winbench::Now() - t0;
     rows = args.found ? static_cast<int>(::SendMessageA(::GetDlgItem(args.found, 1007), LVM_GETITEMCOUNT, 0, 0)) : -1;
+    artists = args.found ? static_cast<int>(::SendMessageA(::GetDlgItem(args.found, 1008), CB_GETCOUNT, 0, 0)) : -1;
     if (args.found) ::PostMessageA(args.found, WM_CLOSE, 0, 0);
     if (::WaitForSingleObject(pi.hProcess, 30000) != WAIT_OBJECT_0) {
         ::TerminateProcess(pi.hProcess, 1);
@@ -73,8 +75,8 @@ double TimeStartup(const std::string& dir, int& rows)
 }
 
 // Runs the floor program on dir\Lyrics; its own timing of the work, and the
-// rows it listed.
-double TimeFloor(const std::string& floorExe, const std::string& dir, int& rows)
+// rows and artist folders it listed.
+double TimeFloor(const std::string& floorExe, const std::string& dir, int& rows, int& artists)
 {
     SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
     HANDLE hRead = nullptr, hWrite = nullptr;
@@ -101,7 +103,7 @@ double TimeFloor(const std::string& floorExe, const std::string& dir, int& rows)
     }
     ::CloseHandle(hRead);
     double seconds = -1;
-    if (std::sscanf(out.c_str(), "%d %lf", &rows, &seconds) != 2) return -1;
+    if (std::sscanf(out.c_str(), "%d %d %lf", &rows, &artists, &seconds) != 3) return -1;
     return seconds;
 }
 
@@ -124,18 +126,18 @@ int main(int argc, char** argv)
 
     const size_t n = dirs.size();
     std::vector<std::vector<double>> start(n), floor(n);
-    std::vector<int> rows(n, 0), listed(n, 0);
+    std::vector<int> rows(n, 0), listed(n, 0), artists(n, 0), entries(n, 0);
     bool failed = false;
     for (int r = 0; r < reps; ++r) {
         for (size_t k = 0; k < n; ++k) {
             const size_t i = (k + static_cast<size_t>(r)) % n;
-            const double s = TimeStartup(dirs[i], listed[i]);
-            const double f = TimeFloor(floorExe, dirs[i], rows[i]);
-            if (s < 0 || f < 0 || listed[i] != rows[i]) failed = true;
+            const double s = TimeStartup(dirs[i], listed[i], entries[i]);
+            const double f = TimeFloor(floorExe, dirs[i], rows[i], artists[i]);
+            if (s < 0 || f < 0 || listed[i] != rows[i] || entries[i] != artists[i]) failed = true;
             start[i].push_back(s);
             floor[i].push_back(f);
-            std::fprintf(stderr, "rep %d  %-28s start %8.1f ms (%d rows)  floor %8.1f ms (%d rows)\n", r + 1, dirs[i].c_str(),
-                         s * 1000, listed[i], f * 1000, rows[i]);
+            std::fprintf(stderr, "rep %d  %-20s start %8.1f ms (%d rows, %d artists)  floor %8.1f ms (%d rows, %d artists)\n",
+                         r + 1, dirs[i].c_str(), s * 1000, listed[i], entries[i], f * 1000, rows[i], artists[i]);
         }
     }
 
@@ -154,6 +156,6 @@ int main(int argc, char** argv)
         const double e = winbench::Median(extra);
         std::printf("%8d %14.1f %16.1f %14.1f %14.2f\n", rows[i], s * 1000, e * 1000, f * 1000, e / f);
     }
-    if (failed) std::printf("some runs failed: a start that never answered, or rows that differ from the floor's\n");
+    if (failed) std::printf("some runs failed: a start that never answered, or rows or artists that differ from the floor's\n");
     return failed ? 1 : 0;
 }

@@ -8,7 +8,8 @@
 
 // The song table's artist and title per row, in row order, with a hash of
 // their case-free forms, so that finding a song costs the same however many
-// rows the table holds. Texts compare like _mbsicmp (FoldTextCase). The first row of equal texts is the one found.
+// rows the table holds. Texts compare like _mbsicmp (FoldTextCase); the
+// first row of equal texts is the one found.
 class CSongRowIndex {
 public:
     void Append(const CString& artist, const CString& title);

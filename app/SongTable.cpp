@@ -1,24 +1,20 @@
 // The song table's operations and its selection handling.
 #include "app/SonglarkDlg.h"
 
-#include <mbstring.h>
-
-namespace {
-bool SameText(const CString& a, const CString& b)
+void CSonglarkDlg::SyncSongRows() const
 {
-    return _mbsicmp(reinterpret_cast<const unsigned char*>(a.GetString()),
-                    reinterpret_cast<const unsigned char*>(b.GetString())) == 0;
+    // Rows come and go only through AppendSongRow and the list's deletions;
+    // should the table ever hold rows added some other way, read it afresh.
+    const int count = m_listSongs.GetItemCount();
+    if (count == m_songRows.GetCount()) return;
+    m_songRows.Clear();
+    for (int i = 0; i < count; ++i) m_songRows.Append(m_listSongs.GetItemText(i, 1), m_listSongs.GetItemText(i, 2));
 }
-}  // namespace
 
 int CSonglarkDlg::FindSongRow(const CString& artist, const CString& title) const
 {
-    const int count = m_listSongs.GetItemCount();
-    for (int i = 0; i < count; ++i) {
-        if (SameText(m_listSongs.GetItemText(i, 1), artist) && SameText(m_listSongs.GetItemText(i, 2), title))
-            return i + 1;
-    }
-    return 0;
+    SyncSongRows();
+    return m_songRows.Find(artist, title) + 1;
 }
 
 void CSonglarkDlg::SelectSongRow(const CString& artist, const CString& title)
@@ -30,10 +26,13 @@ void CSonglarkDlg::SelectSongRow(const CString& artist, const CString& title)
 
 int CSonglarkDlg::AppendSongRow(const char* status, const CString& artist, const CString& title, DWORD rowData)
 {
+    SyncSongRows();
     const int row = m_listSongs.InsertItem(m_listSongs.GetItemCount(), status);
+    if (row < 0) return row;
     m_listSongs.SetItemData(row, rowData);
     m_listSongs.SetItemText(row, 1, artist);
     m_listSongs.SetItemText(row, 2, title);
+    m_songRows.Append(artist, title);
     return row;
 }
 
@@ -48,6 +47,20 @@ LRESULT CSonglarkDlg::OnSongListClickOrKey(NMHDR*)
     // Clicks and keys act through the list's own selection, which reaches us
     // as LVN_ITEMCHANGED.
     return 0;
+}
+
+LRESULT CSonglarkDlg::OnSongListDeleteItem(NMHDR* pNMHDR)
+{
+    SyncSongRows();
+    m_songRows.Erase(reinterpret_cast<NMLISTVIEW*>(pNMHDR)->iItem);
+    return 0;
+}
+
+LRESULT CSonglarkDlg::OnSongListDeleteAllItems(NMHDR*)
+{
+    m_songRows.Clear();
+    // No LVN_DELETEITEM per row: the rows are forgotten all at once.
+    return TRUE;
 }
 
 LRESULT CSonglarkDlg::OnSongListItemChanged(NMHDR* pNMHDR)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/songlist/SongListCtrl.h"
+#include "app/songlist/SongRowIndex.h"
 #include "framework/ComboBox.h"
 #include "framework/Dialog.h"
 #include "res/resource.h"
@@ -90,6 +91,8 @@ protected:
 
     LRESULT OnSongListClickOrKey(NMHDR* pNMHDR);
     LRESULT OnSongListItemChanged(NMHDR* pNMHDR);
+    LRESULT OnSongListDeleteItem(NMHDR* pNMHDR);
+    LRESULT OnSongListDeleteAllItems(NMHDR* pNMHDR);
 
     BEGIN_MSG_MAP(CSonglarkDlg)
         ON_WM_SYSCOMMAND()
@@ -102,6 +105,8 @@ protected:
         ON_WM_CLOSE()
         ON_WM_DRAWITEM()
         ON_NOTIFY(LVN_ITEMCHANGED, IDC_SONG_LIST, OnSongListItemChanged)
+        ON_NOTIFY(LVN_DELETEITEM, IDC_SONG_LIST, OnSongListDeleteItem)
+        ON_NOTIFY(LVN_DELETEALLITEMS, IDC_SONG_LIST, OnSongListDeleteAllItems)
         ON_BN_CLICKED(IDC_DELETE_LYRIC, OnDeleteLyric)
         ON_BN_CLICKED(IDC_TO_CLIPBOARD, OnToClipboard)
         ON_BN_CLICKED(IDC_EDIT_LYRIC, OnEditLyric)
@@ -125,6 +130,11 @@ private:
     // Set while the Search command selects its row, so that the selection
     // fills the boxes but leaves the lyric panel as the search set it.
     bool m_bKeepLyricPanel = false;
+
+    // The table's texts by row, kept beside the list so that finding a row
+    // does not read every row; SyncSongRows checks it still matches.
+    mutable CSongRowIndex m_songRows;
+    void SyncSongRows() const;
 };
 
 // Timer of the accelerator's cycles, on the main dialog's window.

@@ -12,6 +12,10 @@ void CSonglarkDlg::LoadStoredLyrics()
     const CString lyricsFolder = LyricsFolderPath();
     if (lyricsFolder.IsEmpty()) return;
 
+    // Thousands of rows and artists may arrive here; draw once at the end.
+    m_listSongs.SetRedraw(FALSE);
+    m_comboArtist.SetRedraw(FALSE);
+
     CFileFind finder;
     BOOL bMore = finder.FindFile(lyricsFolder + "*");
     while (bMore) {
@@ -20,12 +24,15 @@ void CSonglarkDlg::LoadStoredLyrics()
         m_comboArtist.AddString(finder.GetFileName());
         LoadArtistLyrics(finder.GetFilePath());
     }
+
+    m_comboArtist.SetRedraw(TRUE);
+    m_listSongs.SetRedraw(TRUE);
 }
 
 void CSonglarkDlg::LoadArtistLyrics(const CString& folder)
 {
-    // Thousands of rows may arrive here; draw once at the end.
-    m_listSongs.SetRedraw(FALSE);
+    // Every file's artist is the name of this folder: taken from the path once.
+    const CString artist(songlark::ArtistFromFilePath((folder + "\\").str(), songlark::SystemPathSyntax()));
 
     CFileFind finder;
     BOOL bMore = finder.FindFile(folder + "\\*.lyric");
@@ -33,9 +40,6 @@ void CSonglarkDlg::LoadArtistLyrics(const CString& folder)
         bMore = finder.FindNextFile();
         if (finder.IsDots() || finder.IsDirectory()) continue;
         const CString title(songlark::TitleFromFileName(finder.GetFileName().str()));
-        const CString artist(songlark::ArtistFromFilePath(finder.GetFilePath().str(), songlark::SystemPathSyntax()));
         AppendSongRow("OK", artist, title, MakeRowData(ROW_SOURCE_NONE, ROW_STATE_FOUND));
     }
-
-    m_listSongs.SetRedraw(TRUE);
 }

@@ -4,24 +4,17 @@
 #include "framework/FileFind.h"
 #include "lyrics/net/FetchLyric.h"
 #include "platform/FileRead.h"
+#include "platform/FoldText.h"
 #include "platform/SystemPath.h"
 #include "settings/Settings.h"
 
-#include <mbstring.h>
 #include <memory>
 #include <utility>
 
 CThreadLimeWire* g_pWatcher = nullptr;
 
-namespace {
-// Paths compare like _mbsicmp: folded to the system code page's lower case.
-void FoldPath(std::string& path)
-{
-    if (!path.empty()) _mbslwr(reinterpret_cast<unsigned char*>(&path[0]));
-}
-}  // namespace
-
-CThreadLimeWire::CThreadLimeWire() : m_arrKnownFiles(FoldPath)
+// Known paths compare like _mbsicmp.
+CThreadLimeWire::CThreadLimeWire() : m_arrKnownFiles(songlark::FoldTextCase)
 {
     ::InitializeCriticalSection(&m_stopLock);
     ::InitializeConditionVariable(&m_stopWake);

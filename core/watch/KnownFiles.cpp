@@ -6,41 +6,49 @@ namespace songlark {
 
 namespace {
 // Eight bytes at a time: paths are long and the hash is on every lookup.
-uint64_t Hash(const std::string& s)
+uint64_t Hash(const char* s, size_t size)
 {
     const uint64_t k = 0x9E3779B97F4A7C15ull;
-    uint64_t h = s.size() * k;
+    uint64_t h = size * k;
     size_t i = 0;
-    for (; i + 8 <= s.size(); i += 8) {
+    for (; i + 8 <= size; i += 8) {
         uint64_t w;
-        std::memcpy(&w, s.data() + i, 8);
+        std::memcpy(&w, s + i, 8);
         h = (h ^ w) * k;
         h ^= h >> 29;
     }
     uint64_t tail = 0;
-    std::memcpy(&tail, s.data() + i, s.size() - i);
+    std::memcpy(&tail, s + i, size - i);
     h = (h ^ tail) * k;
     return h ^ (h >> 32);
 }
+// Paths of the watched folders fit here; longer ones take the heap.
+constexpr size_t kFoldBuffer = 1024;
 }  // namespace
 
 KnownFiles::KnownFiles(Fold fold) : m_fold(fold), m_slots(64)
 {
 }
 
-const std::string& KnownFiles::Folded(const std::string& path) const
+const char* KnownFiles::Folded(const std::string& path, char* buffer, size_t size, std::string& spill) const
 {
-    m_scratch.assign(path);
-    if (m_fold) {
-        m_fold(m_scratch);
+    char* folded = buffer;
+    if (path.size() < size) {
+        std::memcpy(buffer, path.c_str(), path.size() + 1);
     } else {
-        for (char& c : m_scratch)
-            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        spill = path;
+        folded = &spill[0];
     }
-    return m_scratch;
+    if (m_fold) {
+        m_fold(folded, path.size());
+    } else {
+        for (size_t i = 0; i < path.size(); ++i)
+            if (folded[i] >= 'A' && folded[i] <= 'Z') folded[i] = static_cast<char>(folded[i] - 'A' + 'a');
+    }
+    return folded;
 }
 
-size_t KnownFiles::Find(const std::string& folded, uint64_t hash) const
+size_t KnownFiles::Find(const char* folded, size_t length, uint64_t hash) const
 {
     const size_t mask = m_slots.size() - 1;
     const uint32_t tag = static_cast<uint32_t>(hash >> 32);
@@ -49,33 +57,38 @@ size_t KnownFiles::Find(const std::string& folded, uint64_t hash) const
         if (slot.entry == 0) return i;
         if (slot.hash != tag) continue;
         const char* entry = m_arena.data() + slot.entry - 1;
-        uint32_t length;
-        std::memcpy(&length, entry, sizeof length);
-        if (length == folded.size() && std::memcmp(entry + sizeof length, folded.data(), length) == 0) return i;
+        uint32_t stored;
+        std::memcpy(&stored, entry, sizeof stored);
+        if (stored == length && std::memcmp(entry + sizeof stored, folded, length) == 0) return i;
     }
 }
 
 bool KnownFiles::Contains(const std::string& path) const
 {
-    const std::string& folded = Folded(path);
-    return m_slots[Find(folded, Hash(folded))].entry != 0;
+    char buffer[kFoldBuffer];
+    std::string spill;
+    const char* folded = Folded(path, buffer, sizeof buffer, spill);
+    return m_slots[Find(folded, path.size(), Hash(folded, path.size()))].entry != 0;
 }
 
 bool KnownFiles::Add(const std::string& path)
 {
-    const std::string& folded = Folded(path);
-    const uint64_t hash = Hash(folded);
-    size_t i = Find(folded, hash);
+    char buffer[kFoldBuffer];
+    std::string spill;
+    const char* folded = Folded(path, buffer, sizeof buffer, spill);
+    const size_t length = path.size();
+    const uint64_t hash = Hash(folded, length);
+    size_t i = Find(folded, length, hash);
     if (m_slots[i].entry != 0) return false;
     // Keep the table at most half full so that probes stay short.
     if ((m_paths.size() + 1) * 2 > m_slots.size()) {
         Grow();
-        i = Find(folded, hash);
+        i = Find(folded, length, hash);
     }
     m_slots[i] = Slot{static_cast<uint32_t>(m_arena.size() + 1), static_cast<uint32_t>(hash >> 32)};
-    const uint32_t length = static_cast<uint32_t>(folded.size());
-    m_arena.append(reinterpret_cast<const char*>(&length), sizeof length);
-    m_arena += folded;
+    const uint32_t stored = static_cast<uint32_t>(length);
+    m_arena.append(reinterpret_cast<const char*>(&stored), sizeof stored);
+    m_arena.append(folded, length);
     m_paths.push_back(path);
     return true;
 }
@@ -92,7 +105,7 @@ void KnownFiles::Grow()
         const char* entry = m_arena.data() + slot.entry - 1;
         uint32_t length;
         std::memcpy(&length, entry, sizeof length);
-        const uint64_t hash = Hash(std::string(entry + sizeof length, length));
+        const uint64_t hash = Hash(entry + sizeof length, length);
         size_t i = static_cast<size_t>(hash) & mask;
         while (m_slots[i].entry != 0) i = (i + 1) & mask;
         m_slots[i] = slot;

@@ -12,12 +12,14 @@ namespace songlark {
 // arena, found through an open-addressing table of hashes, so a lookup
 // touches about two cache lines and allocates nothing. The folding
 // is given by the caller (the system's multibyte lower case on Windows), so
-// the answers match a case-insensitive comparison. One set belongs to one
-// thread.
+// the answers match a case-insensitive comparison. Lookups write nothing, so
+// any number of threads may ask at once; Add belongs to one thread, and
+// nobody asks while it runs.
 class KnownFiles {
 public:
-    // Folds a path to its case-free form in place.
-    using Fold = void (*)(std::string& path);
+    // Folds a zero-terminated path of `length` bytes to its case-free form
+    // in place, keeping its length.
+    using Fold = void (*)(char* path, size_t length);
 
     // Without a fold function, ASCII letters are folded.
     explicit KnownFiles(Fold fold = nullptr);
@@ -37,16 +39,16 @@ private:
         uint32_t hash = 0;   // the upper half of the path's hash
     };
 
-    const std::string& Folded(const std::string& path) const;
+    // Copies path folded into `buffer` when it fits, else into `spill`.
+    const char* Folded(const std::string& path, char* buffer, size_t size, std::string& spill) const;
     // The slot holding `folded`, or the empty slot where it would go.
-    size_t Find(const std::string& folded, uint64_t hash) const;
+    size_t Find(const char* folded, size_t length, uint64_t hash) const;
     void Grow();
 
     Fold m_fold;
     std::vector<std::string> m_paths;
     std::string m_arena;
     std::vector<Slot> m_slots;
-    mutable std::string m_scratch;
 };
 
 }  // namespace songlark

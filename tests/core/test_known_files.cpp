@@ -4,6 +4,7 @@
 
 #include <cctype>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -43,13 +44,35 @@ TEST(KnownFiles, AnswersLikeALinearCaseInsensitiveSearchAsItGrows)
 TEST(KnownFiles, UsesTheGivenFolding)
 {
     // A folding that also treats '/' and '\' alike shows it is the one used.
-    songlark::KnownFiles known([](std::string& p) {
-        for (char& c : p) {
-            if (c == '/') c = '\\';
-            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    songlark::KnownFiles known([](char* p, size_t n) {
+        for (size_t i = 0; i < n; ++i) {
+            if (p[i] == '/') p[i] = '\\';
+            p[i] = static_cast<char>(std::tolower(static_cast<unsigned char>(p[i])));
         }
     });
     known.Add("C:\\Dl\\A.mp3");
     EXPECT_TRUE(known.Contains("c:/dl/a.MP3"));
     EXPECT_FALSE(known.Contains("c:/dl/b.mp3"));
+    // Longer than any path of a watched folder: folded on the heap instead.
+    const std::string longPath = "C:\\Dl\\" + std::string(3000, 'X') + ".mp3";
+    known.Add(longPath);
+    EXPECT_TRUE(known.Contains("c:/dl/" + std::string(3000, 'x') + ".MP3"));
+    EXPECT_FALSE(known.Contains("c:/dl/" + std::string(2999, 'x') + ".MP3"));
+}
+
+TEST(KnownFiles, ThreadsMayAskAtOnce)
+{
+    // A lookup writes nothing: one thread's question never mixes with another's.
+    songlark::KnownFiles known;
+    const std::string mine = "C:\\Dl\\T-1-" + std::string(200, 'A') + " - Song.mp3";
+    const std::string other = "C:\\Dl\\b.mp3";
+    known.Add(mine);
+    int wrong[2] = {0, 0};
+    std::thread asker([&] {
+        for (int i = 0; i < 1000000; ++i) wrong[0] += !known.Contains(mine);
+    });
+    for (int i = 0; i < 1000000; ++i) wrong[1] += known.Contains(other);
+    asker.join();
+    EXPECT_EQ(wrong[0], 0);
+    EXPECT_EQ(wrong[1], 0);
 }

@@ -8,6 +8,8 @@
 #include "tests/win/WinTestUtil.h"
 
 #include <gtest/gtest.h>
+#include <mbctype.h>
+#include <mbstring.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -86,7 +88,7 @@ TEST_F(SongTableTest, AppendGoesToTheEndWithItsStatusDataAndTexts)
     EXPECT_EQ(ItemText(1, 1), "Some Artist") << "status changes leave the texts";
 }
 
-TEST_F(SongTableTest, FindIgnoresCaseAndOnlyEverFindsTheFirstOfTwoCaseVariants)
+TEST_F(SongTableTest, FindIgnoresCaseFindsOnlyTheFirstOfTwoCaseVariantsAndNeverADeletedRow)
 {
     dlg.AppendSongRow("OK", "Night Owls", "Blue Hour", 0);
     dlg.AppendSongRow("OK", "NIGHT OWLS", "BLUE HOUR", 0);
@@ -95,7 +97,40 @@ TEST_F(SongTableTest, FindIgnoresCaseAndOnlyEverFindsTheFirstOfTwoCaseVariants)
     EXPECT_EQ(dlg.FindSongRow("NIGHT OWLS", "BLUE HOUR"), 1);
     EXPECT_EQ(dlg.FindSongRow("Night Owls", "Other"), 3);
     EXPECT_EQ(dlg.FindSongRow("Night Owls", "Blue"), 0) << "whole texts, not prefixes";
+    EXPECT_EQ(dlg.FindSongRow("Night OwlsBlue", " Hour"), 0) << "artist and title are not run together";
     EXPECT_EQ(dlg.FindSongRow("Other", "Night Owls"), 0);
+
+    dlg.m_listSongs.DeleteItem(0);
+    EXPECT_EQ(dlg.FindSongRow("night owls", "blue hour"), 1) << "the other variant, first now";
+    EXPECT_EQ(dlg.FindSongRow("Night Owls", "Other"), 2);
+    dlg.m_listSongs.DeleteItem(0);
+    EXPECT_EQ(dlg.FindSongRow("night owls", "blue hour"), 0) << "deleted rows are never found";
+    EXPECT_EQ(dlg.AppendSongRow("OK", "night owls", "blue hour", 0), 1);
+    EXPECT_EQ(dlg.FindSongRow("Night Owls", "Blue Hour"), 2);
+    EXPECT_EQ(dlg.FindSongRow("Night Owls", "Other"), 1);
+}
+
+TEST_F(SongTableTest, FindAnswersLikeTheSystemsMultibyteComparisonOfEachRow)
+{
+    // Every single byte of the system code page, and double-byte letters of
+    // code page 932 (one with the trail byte 0x5C); each text is asked for
+    // and must give the first row that _mbsicmp calls equal.
+    std::vector<std::string> ansi;
+    for (int c = 0x20; c < 0x100; ++c) ansi.push_back(std::string(1, static_cast<char>(c)));
+    const std::vector<std::string> cp932 = {"\x82\x60", "\x82\x81", "\x82\x61", "\x83\x5C", "\x95\x5C", "a\x83\x5C", "A\x83\x5C"};
+    for (const auto& [codePage, texts] : {std::make_pair(_MB_CP_ANSI, ansi), std::make_pair(932, cp932)}) {
+        ASSERT_EQ(_setmbcp(codePage), 0);
+        dlg.m_listSongs.SendMessage(LVM_DELETEALLITEMS);
+        for (const std::string& t : texts) dlg.AppendSongRow("OK", t.c_str(), "T", 0);
+        for (const std::string& q : texts) {
+            int expected = 0;
+            for (size_t i = 0; i < texts.size() && !expected; ++i)
+                if (_mbsicmp(reinterpret_cast<const unsigned char*>(texts[i].c_str()), reinterpret_cast<const unsigned char*>(q.c_str())) == 0)
+                    expected = static_cast<int>(i) + 1;
+            EXPECT_EQ(dlg.FindSongRow(q.c_str(), "t"), expected) << "code page " << codePage << ", text " << q;
+        }
+    }
+    _setmbcp(_MB_CP_ANSI);
 }
 
 TEST_F(SongTableTest, SelectMovesSelectionAndFocusToTheMatchOrClearsThem)

@@ -85,11 +85,19 @@ bool KnownFiles::Add(const std::string& path)
         Grow();
         i = Find(folded, length, hash);
     }
-    m_slots[i] = Slot{static_cast<uint32_t>(m_arena.size() + 1), static_cast<uint32_t>(hash >> 32)};
+    // Everything that may fail to allocate comes before the slot is set: a
+    // failed Add leaves the set as it was, never a slot pointing past the arena.
+    const size_t offset = m_arena.size();
     const uint32_t stored = static_cast<uint32_t>(length);
-    m_arena.append(reinterpret_cast<const char*>(&stored), sizeof stored);
-    m_arena.append(folded, length);
-    m_paths.push_back(path);
+    try {
+        m_arena.append(reinterpret_cast<const char*>(&stored), sizeof stored);
+        m_arena.append(folded, length);
+        m_paths.push_back(path);
+    } catch (...) {
+        m_arena.resize(offset);
+        throw;
+    }
+    m_slots[i] = Slot{static_cast<uint32_t>(offset + 1), static_cast<uint32_t>(hash >> 32)};
     return true;
 }
 

@@ -463,3 +463,20 @@ TEST_F(WatcherTest, AFailedAllocationLeavesTheSongUnqueuedAndTheWatcherGoingOn)
     EXPECT_EQ(dialog.reports.back().title, "B Side") << "the first song was never queued";
     EXPECT_EQ(dialog.Count(kBase), 2u);
 }
+
+// The watcher goes on after a failed allocation, so a failed Add must leave
+// the known paths as they were: not known, and addable later.
+TEST(KnownFilesAllocation, AFailedAddLeavesThePathUnknown)
+{
+    songlark::KnownFiles known;
+    known.Add(std::string(400, 'a'));
+    known.Add("C:\\Dl\\T-1-A - Song.mp3");  // the arena now has room to spare
+    const std::string path = "C:\\Dl\\T-2-Some Artist - Another Song.mp3";
+    FailAllocationsOnThread(::GetCurrentThreadId());
+    EXPECT_THROW(known.Add(path), std::bad_alloc);
+    FailAllocationsOnThread(0);
+    EXPECT_FALSE(known.Contains(path));
+    EXPECT_TRUE(known.Add(path));
+    EXPECT_TRUE(known.Contains(path));
+    EXPECT_EQ(known.size(), 3u);
+}

@@ -187,6 +187,12 @@ int WINAPI WinMain(HINSTANCE hInst, HINSTANCE, LPSTR, int)
     Log("ready main=%p pane=%p tree=%p items=%d", static_cast<void*>(g_hMain), static_cast<void*>(g_hPane),
         static_cast<void*>(g_hTree), items);
 
+    // A live Kazaa is never idle for long (its transfers redraw all the
+    // time); Wine takes a thread that has fetched no message for 5 s as hung,
+    // even while it waits in GetMessage, so a quiet stand-in would be refused
+    // every count asked with SMTO_ABORTIFHUNG.
+    ::SetTimer(g_hMain, 1, 1000, nullptr);
+
     MSG msg;
     while (::GetMessageA(&msg, nullptr, 0, 0) > 0) {
         ::TranslateMessage(&msg);

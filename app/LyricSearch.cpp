@@ -47,7 +47,7 @@ void CSonglarkDlg::SearchLyric(BOOL bFetch)
         if (FindSongRow(m_strArtist, m_strSong) == 0)
             appendedRow = AppendSongRow("FALSE", m_strArtist, m_strSong, MakeRowData(ROW_SOURCE_NONE, ROW_STATE_NOT_FOUND));
 
-        const CString lyric(FetchLyric(m_strArtist, m_strSong));
+        const CString lyric(FetchLyric(m_strArtist, m_strSong).lyric);
         if (lyric.IsEmpty()) {
             m_strLyric = kLyricNotFound;
         } else {

@@ -232,7 +232,7 @@ void CThreadLimeWire::ProcessNextPending()
 
     CString lyric;
     try {
-        lyric = FetchLyric(pRecord->strArtist, pRecord->strTitle);
+        lyric = FetchLyric(pRecord->strArtist, pRecord->strTitle).lyric;
     } catch (...) {
         lyric.Empty();  // a fetch that failed on memory found nothing
     }

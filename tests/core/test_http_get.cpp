@@ -200,8 +200,8 @@ TEST(FetchLyricOverLoopback, ProcessWideSiteAndALinkThatWouldAddHeaders)
             SendAll(c, "HTTP/1.0 200 OK\r\n\r\n<p>a<br>b<br>c<br></p>");
     });
     SetLyricsSite("127.0.0.1:" + std::to_string(server.port()));
-    EXPECT_EQ(FetchLyric("Night Owls", "Blue Hour"), "a  \r\nb  \r\nc  \r\n");
-    EXPECT_EQ(FetchLyric("Night Owls", "Bad Link"), "");
+    EXPECT_EQ(FetchLyric("Night Owls", "Blue Hour").lyric, "a  \r\nb  \r\nc  \r\n");
+    EXPECT_EQ(FetchLyric("Night Owls", "Bad Link").outcome, LyricOutcome::NotFound);
     SetLyricsSite("");
     EXPECT_EQ(GetLyricsSite().host, kBuiltInLyricsHost);
     EXPECT_EQ(GetLyricsSite().port, 80);

@@ -210,8 +210,8 @@ TEST(LyricsSource, LrclibUnlessAClassicSiteIsNamed)
     SetLyricsSite("");
 }
 
-TEST(FetchBoundary, AThrowingFetchGivesNoLyric)
+TEST(FetchBoundary, AThrowingFetchCouldNotAsk)
 {
-    EXPECT_EQ(LyricOrNothing([]() -> std::string { throw std::bad_alloc(); }), "");
-    EXPECT_EQ(LyricOrNothing([] { return std::string("words"); }), "words");
+    EXPECT_EQ(LyricOrCouldNotAsk([]() -> LyricResult { throw std::bad_alloc(); }).outcome, LyricOutcome::CouldNotAsk);
+    EXPECT_EQ(LyricOrCouldNotAsk([] { return LyricResult::Found("words"); }).lyric, "words");
 }

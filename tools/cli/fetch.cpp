@@ -47,7 +47,7 @@ int RunFetch(int argc, char** argv)
     std::string lyric;
     if (bLrclib) {
         unsigned long error = 0;
-        lyric = LyricOrNothing([&] { return FetchLrclibLyric(lrclib, artist, title, &error); });
+        lyric = FetchLrclibLyric(lrclib, artist, title, &error);
         if (error == kLrclibUnsupported) {
             std::fprintf(stderr, "songlark-cli: --lrclib needs the Windows build (it asks through WinHTTP)\n");
             return 2;
@@ -62,7 +62,7 @@ int RunFetch(int argc, char** argv)
             return 1;
         }
 #endif
-        lyric = FetchLyric(artist, title);
+        lyric = FetchLyric(artist, title).lyric;
 #ifdef _WIN32
         WSACleanup();
 #endif

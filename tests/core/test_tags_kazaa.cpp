@@ -69,10 +69,10 @@ TEST(KazaaBlock, NameRuleWinsWithoutLookingAtItems)
     Parsed p = Parse(KazaaBlock("Some Artist - A Song.mp3", 0, ""));
     EXPECT_EQ(p.result, 1);
     EXPECT_EQ(p.artist + "|" + p.title, "Some Artist|A Song");
+    // An empty title says nothing, as do a one-character artist and two
+    // dashes: the items are used.
     p = Parse(KazaaBlock("Artist - .mp3", 2, kItems));
-    EXPECT_EQ(p.result, 1);
-    EXPECT_EQ(p.artist + "|" + p.title, "Artist|");
-    // One-character artist and two dashes: the items are used.
+    EXPECT_EQ(p.artist + "|" + p.title, "Item Artist|Item Title");
     p = Parse(KazaaBlock("A - Song.mp3", 2, kItems));
     EXPECT_EQ(p.artist + "|" + p.title, "Item Artist|Item Title");
     p = Parse(KazaaBlock("Some - Artist - Song.mp3", 2, kItems));

@@ -214,6 +214,25 @@ TEST_F(LyricStore, MappedNamesListBackUnderTheirRealNames)
     EXPECT_EQ(entries, (std::set<std::string>{"AC/DC", "Night_Owls"}));
 }
 
+TEST_F(LyricStore, ALyricThatCannotBeStoredLeavesTheRowFalse)
+{
+    ::CreateDirectoryA(lyricsDir, nullptr);
+    WriteBytes(lyrics + "Blocked", "a file where the artist's folder would go");
+    CSonglarkDlg dlg;
+    ASSERT_TRUE(dlg.Create(nullptr));
+    dlg.AppendSongRow("SEARCH", "Blocked", "Song", 0x101);
+    dlg.AppendSongRow("SEARCH", "AC/DC", "Song", 0x101);
+    CString lyric = "la";
+    for (SongRecord record : {SongRecord{"Blocked", "Song", 0}, SongRecord{"AC/DC", "Song", 0}})
+        ::SendMessageA(dlg.m_hWnd, WM_LIMEWIRE_LYRIC, reinterpret_cast<WPARAM>(&record), reinterpret_cast<LPARAM>(&lyric));
+    const std::string blocked = dlg.m_listSongs.GetItemText(0, 0).str(), mapped = dlg.m_listSongs.GetItemText(1, 0).str();
+    ::DestroyWindow(dlg.m_hWnd);
+    StopWatcherForTest();
+    EXPECT_EQ(blocked, "FALSE");
+    EXPECT_EQ(mapped, "OK");
+    EXPECT_EQ(ReadBytes(lyrics + "AC_DC\\Song.lyric"), "AC/DC - Song\r\n\r\nla");
+}
+
 TEST_F(LyricStore, PathsLeadingOutAreNeitherReadNorDeleted)
 {
     // A real file beside the executable, reachable by ".." from an artist folder.

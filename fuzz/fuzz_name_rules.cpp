@@ -1,5 +1,7 @@
 // Both file-name rules over arbitrary names, with a few properties every
-// accepted name must have, and the cut of a path before its file name.
+// accepted name must have, the cut of a path before its file name, and the
+// store's name for it.
+#include "core/store/LyricFile.h"
 #include "core/tags/NameRules.h"
 #include "core/tags/PathSyntax.h"
 
@@ -78,5 +80,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string path = BuildCp932Path(data, size, &want);
     if (songlark::FindLastSeparator(path, songlark::PathSyntax{'\\', Cp932Lead}) != want) __builtin_trap();
     if (songlark::FindLastSeparator(name, songlark::PathSyntax{'\\', nullptr}) != name.rfind('\\')) __builtin_trap();
+
+    // Every name can be stored, a plain one as it is, and only once mapped.
+    const std::string stored = songlark::StoreName(name);
+    if (!songlark::IsPlainPathComponent(stored) || songlark::StoreName(stored) != stored) __builtin_trap();
+    if (songlark::IsPlainPathComponent(name) && stored != name) __builtin_trap();
+    std::string realArtist, realTitle;
+    if (songlark::NamesFromFirstLine(name, "a", stored, &realArtist, &realTitle) &&
+        (songlark::StoreName(realArtist) != "a" || songlark::StoreName(realTitle) != stored))
+        __builtin_trap();
     return 0;
 }

@@ -17,37 +17,29 @@ const songlark::PathSyntax kCp932{'\\', Cp932Lead};
 
 namespace pathsyntaxes {
 
-// A process in code page 1252, as far as the tag tests need it: ASCII,
-// Latin-1 letters, the euro sign and the curly apostrophe; anything else
-// becomes '?' as Windows' conversion makes it.
+// A process in code page 1252, as far as the tag tests need it: Latin-1,
+// the euro sign and the curly apostrophe; anything else becomes '?'.
 inline bool Utf8To1252(const std::string& utf8, std::string* out)
 {
     out->clear();
-    for (std::size_t i = 0; i < utf8.size();) {
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
         const unsigned char b = static_cast<unsigned char>(utf8[i]);
         const std::size_t n = b < 0x80 ? 1 : b < 0xE0 ? 2 : b < 0xF0 ? 3 : 4;
-        if (i + n > utf8.size()) return false;
         unsigned c = n == 1 ? b : b & (0x7F >> n);
-        for (std::size_t k = 1; k < n; ++k) c = c << 6 | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
+        for (std::size_t k = 1; k < n && i + 1 < utf8.size(); ++k) c = c << 6 | (utf8[++i] & 0x3F);
         out->push_back(c < 0x80 || (c >= 0xA0 && c <= 0xFF) ? char(c) : c == 0x20AC ? '\x80' : c == 0x2019 ? '\x92' : '?');
-        i += n;
     }
     return true;
 }
 
-// A trailer written on a code page 1252 system read by a UTF-8 process.
+// A trailer written on a code page 1252 system, read by a UTF-8 process.
 inline bool Legacy1252ToUtf8(const std::string& legacy, std::string* out)
 {
     out->clear();
     for (unsigned char c : legacy) {
-        if (c == 0x81) {
-            out->push_back('?');  // a byte that system's code page leaves undefined
-        } else if (c < 0x80) {
-            out->push_back(char(c));
-        } else {
-            out->push_back(char(0xC0 | c >> 6));
-            out->push_back(char(0x80 | (c & 0x3F)));
-        }
+        if (c < 0x80) *out += char(c);
+        else if (c == 0x81) *out += '?';  // undefined in that code page
+        else *out += {char(0xC0 | c >> 6), char(0x80 | (c & 0x3F))};
     }
     return true;
 }

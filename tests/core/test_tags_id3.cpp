@@ -94,23 +94,19 @@ TEST(Id3Text, EachEncodingBecomesTheProcesssCodePage)
         std::string in1252;   // the artist in a code page 1252 process ("<kept>": untouched)
         std::string inUtf8;   // in a UTF-8 process
     } cases[] = {
-        {std::string("\0\0AB\0", 5), "AB", "AB"},  // leading empty strings skipped
         {std::string("\0Caf\xe9\0junk", 10), "Caf\xe9", "Caf\xc3\xa9"},
         {std::string("\0Don\x92t \x80", 8), "Don\x92t \x80", "Don\xe2\x80\x99t \xe2\x82\xac"},  // 1252's marks
         {std::string("\0Love?", 6), "Love?", "Love?"},
         {std::string("\x01\xff\xfe" "A\0\xe9\0", 7), "A\xe9", "A\xc3\xa9"},
         {std::string("\x01\xfe\xff" "\0A\0\xe9", 7), "A\xe9", "A\xc3\xa9"},
-        {std::string("\x01" "A\0b\0", 5), "Ab", "Ab"},  // no mark: little-endian
-        {std::string("\x01\0\0\xff\xfe" "B\0", 7), "B", "B"},
+        {std::string("\x01\0\0\xff\xfe" "B\0", 7), "B", "B"},  // an empty string first
         {std::string("\x01\xff\xfe\x1a\x04\x38\x04", 7), kept, "\xd0\x9a\xd0\xb8"},  // Ки: lost on 1252
         {std::string("\x01\xff\xfe\x3d\xd8\x00\xde", 7), kept, "\xf0\x9f\x98\x80"},  // a pair
         {std::string("\x01\xff\xfe\x3d\xd8" "A\0", 7), kept, kept},  // an unpaired surrogate
         {std::string("\x02\0A\0\xe9\0\0\0B", 9), "A\xe9", "A\xc3\xa9"},
         {std::string("\x03\xc3\xa9t\xc3\xa9", 6), "\xe9t\xe9", "\xc3\xa9t\xc3\xa9"},
         {std::string("\x03\xef\xbb\xbfx", 5), "x", "x"},
-        {std::string("\x03\xce\x91\xce\xb8", 5), kept, "\xce\x91\xce\xb8"},  // Greek
         {std::string("\x03\xc3(", 3), kept, kept},
-        {std::string("\x03\xe0\x80\xaf", 4), kept, kept},  // overlong
         {std::string("\x04" "AB", 3), kept, kept},
         {std::string(4, '\0'), kept, kept},
     };
@@ -258,7 +254,6 @@ TEST(Id3Facts, FramesAsEachVersionDefinesThem)
         std::string bytes;
         const char* want;  // "artist|title|album|length"; the tag's bytes are all of them
     } cases[] = {
-        {Tag(3, both + Frame("TIT2", Text("T"))), "A|T|Album|215000"},
         {Tag(3, Frame("TXXX", big) + both), "A||Album|215000"},
         {Tag(4, Frame24("TXXX", big) + Frame24("TALB", Text("Album")) + Frame24("TPE1", Text("A"))), "A||Album|0"},
         {Tag(2, Frame22("TP1", Text("A")) + Frame22("TT2", Text("T")) + Frame22("TAL", Text("B")) +
@@ -277,7 +272,6 @@ TEST(Id3Facts, FramesAsEachVersionDefinesThem)
         // The first frame counts; the walk ends at padding and where the read ends.
         {Tag(3, Frame("TALB", Text("One")) + Frame("TALB", Text("Two"))), "||One|0"},
         {Tag(3, std::string(10, '\0') + Frame("TALB", Text("B"))), "|||0"},
-        {Tag(3, Frame("TALB", Text("B"))).substr(0, 19), "|||0"},  // a tag cut by the read
         {Tag(4, Frame24("TALB", Text("B")), 0x10) + "3DI" + std::string(7, '\0'), "||B|0"},  // its footer counts
         {"ID3\x05" + std::string(6, '\0') + Frame("TALB", Text("B")), ""},  // no such version
     };
@@ -319,7 +313,6 @@ TEST(Mp3Length, FrameCountsOrTheConstantBitRate)
         {cbr, 0, 4000000, 250000},                       // 4 000 000 bytes at 128 kbit/s
         {std::string(300, 'T') + cbr, 300, 4000300, 250000},  // the tag's bytes are no audio
         {std::string(300, 'T') + std::string(50, '\0') + cbr, 300, 4000350, 250000},  // nor padding after it
-        {std::string(300, 'T') + cbr, 300, 0, 0},        // size unknown
         {cbr, 0, 10000, 0},                              // 0.6 s: not believed
         {MpegFrame(kMpeg1L3At128, 417, xing) + cbr, 0, 0, 261224},   // 10000 frames of 1152 samples
         {MpegFrame(kMpeg1L3At128, 417, vbri) + cbr, 0, 99, 130612},

@@ -189,48 +189,40 @@ TEST_F(LyricStore, NamesWindowsCannotStoreAreMappedAndTouchNothingOutside)
     EXPECT_FALSE(Exists("C:\\x"));
 }
 
-TEST_F(LyricStore, MappedNamesListBackUnderTheirRealNames)
-{
-    for (const auto& song : {std::make_pair("AC/DC", "T.N.T.?"), std::make_pair("AC/DC", "Edited"),
-                             std::make_pair("Night_Owls", "Blue Hour")}) {
-        ASSERT_TRUE(StoreLyric(PrepareLyricPath(song.first, song.second), song.first, song.second, "la"));
-    }
-    WriteBytes(LyricFilePath("AC/DC", "Edited"), "changed by hand");
-
-    CSonglarkDlg dlg;
-    ASSERT_TRUE(dlg.Create(nullptr));
-    std::set<std::string> rows, entries;
-    for (int i = 0; i < dlg.m_listSongs.GetItemCount(); ++i)
-        rows.insert(dlg.m_listSongs.GetItemText(i, 1).str() + "|" + dlg.m_listSongs.GetItemText(i, 2).str());
-    for (int i = 0; i < dlg.m_comboArtist.GetCount(); ++i) {
-        CString entry;
-        dlg.m_comboArtist.GetLBText(i, entry);
-        entries.insert(entry.str());
-    }
-    ::DestroyWindow(dlg.m_hWnd);
-    StopWatcherForTest();
-    // A file whose first line no longer tells keeps the listed names.
-    EXPECT_EQ(rows, (std::set<std::string>{"AC/DC|T.N.T.?", "AC_DC|Edited", "Night_Owls|Blue Hour"}));
-    EXPECT_EQ(entries, (std::set<std::string>{"AC/DC", "Night_Owls"}));
-}
-
-TEST_F(LyricStore, ALyricThatCannotBeStoredLeavesTheRowFalse)
+TEST_F(LyricStore, AReportedLyricIsStoredOrItsRowSaysFalseAndMappedNamesListBackAsTheyAre)
 {
     ::CreateDirectoryA(lyricsDir, nullptr);
     WriteBytes(lyrics + "Blocked", "a file where the artist's folder would go");
+    ASSERT_TRUE(StoreLyric(PrepareLyricPath("AC/DC", "Edited"), "AC/DC", "Edited", "la"));
+    WriteBytes(LyricFilePath("AC/DC", "Edited"), "changed by hand");
     CSonglarkDlg dlg;
     ASSERT_TRUE(dlg.Create(nullptr));
-    dlg.AppendSongRow("SEARCH", "Blocked", "Song", 0x101);
-    dlg.AppendSongRow("SEARCH", "AC/DC", "Song", 0x101);
     CString lyric = "la";
-    for (SongRecord record : {SongRecord{"Blocked", "Song", 0}, SongRecord{"AC/DC", "Song", 0}})
+    for (SongRecord record : {SongRecord{"Blocked", "Song", 0}, SongRecord{"AC/DC", "T.N.T.?", 0}}) {
+        dlg.AppendSongRow("SEARCH", record.strArtist, record.strTitle, 0x101);
         ::SendMessageA(dlg.m_hWnd, WM_LIMEWIRE_LYRIC, reinterpret_cast<WPARAM>(&record), reinterpret_cast<LPARAM>(&lyric));
-    const std::string blocked = dlg.m_listSongs.GetItemText(0, 0).str(), mapped = dlg.m_listSongs.GetItemText(1, 0).str();
+    }
+    EXPECT_EQ(dlg.m_listSongs.GetItemText(1, 0), "FALSE");
+    EXPECT_EQ(dlg.m_listSongs.GetItemText(2, 0), "OK");
+    EXPECT_EQ(ReadBytes(lyrics + "AC_DC\\T.N.T._.lyric"), "AC/DC - T.N.T.?\r\n\r\nla");
     ::DestroyWindow(dlg.m_hWnd);
     StopWatcherForTest();
-    EXPECT_EQ(blocked, "FALSE");
-    EXPECT_EQ(mapped, "OK");
-    EXPECT_EQ(ReadBytes(lyrics + "AC_DC\\Song.lyric"), "AC/DC - Song\r\n\r\nla");
+
+    // Listed again: a file whose first line no longer tells keeps the listed names.
+    CSonglarkDlg again;
+    ASSERT_TRUE(again.Create(nullptr));
+    std::set<std::string> rows, entries;
+    for (int i = 0; i < again.m_listSongs.GetItemCount(); ++i)
+        rows.insert(again.m_listSongs.GetItemText(i, 1).str() + "|" + again.m_listSongs.GetItemText(i, 2).str());
+    for (int i = 0; i < again.m_comboArtist.GetCount(); ++i) {
+        CString entry;
+        again.m_comboArtist.GetLBText(i, entry);
+        entries.insert(entry.str());
+    }
+    ::DestroyWindow(again.m_hWnd);
+    StopWatcherForTest();
+    EXPECT_EQ(rows, (std::set<std::string>{"AC/DC|T.N.T.?", "AC_DC|Edited"}));
+    EXPECT_EQ(entries, std::set<std::string>{"AC/DC"});
 }
 
 TEST_F(LyricStore, PathsLeadingOutAreNeitherReadNorDeleted)

@@ -28,7 +28,8 @@ LRESULT CSonglarkDlg::OnLyricReported(WPARAM wParam, LPARAM lParam, int source)
     const CString path = PrepareLyricPath(record.strArtist, record.strTitle);
     const CString& lyric = *reinterpret_cast<const CString*>(lParam);
     const bool stored = lyric.IsEmpty() || StoreLyric(path, record.strArtist, record.strTitle, lyric);
-    SetSongRowStatus(row - 1, stored ? "OK" : "FALSE", MakeRowData(source, stored ? ROW_STATE_FOUND : ROW_STATE_NOT_FOUND));
+    SetSongRowStatus(row - 1, stored ? "OK" : "FALSE",
+                     MakeRowData(source, stored ? ROW_STATE_FOUND : ROW_STATE_NOT_FOUND));
     return 0;
 }
 

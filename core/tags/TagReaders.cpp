@@ -38,7 +38,8 @@ int ReadFactsHead(const std::string& path, ReadHeadFn readHead, std::vector<unsi
     const std::uint64_t wanted = tag.tagBytes + kMp3AudioSearchBytes;
     if (static_cast<std::size_t>(n) == head.size() && tag.present && wanted > head.size()) {
         try {
-            std::vector<unsigned char> more(static_cast<std::size_t>(std::min<std::uint64_t>(wanted, kMp3FactsMaxBytes)));
+            const std::uint64_t capacity = std::min<std::uint64_t>(wanted, kMp3FactsMaxBytes);
+            std::vector<unsigned char> more(static_cast<std::size_t>(capacity));
             const int m = readHead(path, more.data(), static_cast<int>(more.size()));
             if (m > n) head.swap(more), n = m;
         } catch (const std::bad_alloc&) {
@@ -99,7 +100,8 @@ int ReadMp3Facts(const std::string& path, SongFacts& facts, ReadHeadFn readHead,
         facts.album = tag.album;
         facts.durationMs = tag.lengthMs;
         if (!facts.durationMs)
-            facts.durationMs = Mp3LengthMs(head.data(), head.size(), tag.present ? tag.tagBytes : 0, LimeWireFileSize(name));
+            facts.durationMs =
+                Mp3LengthMs(head.data(), head.size(), tag.present ? tag.tagBytes : 0, LimeWireFileSize(name));
     }
 
     int result = nameFits ? 1 : -1;

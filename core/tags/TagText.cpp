@@ -53,7 +53,8 @@ std::string FromUtf8(const unsigned char* p, std::size_t n)
         const int extra = b < 0x80 ? 0 : (b & 0xE0) == 0xC0 ? 1 : (b & 0xF0) == 0xE0 ? 2 : (b & 0xF8) == 0xF0 ? 3 : -1;
         std::uint32_t c = extra == 0 ? b : extra == 1 ? (b & 0x1F) : extra == 2 ? (b & 0x0F) : (b & 0x07);
         int k = 0;
-        while (extra > 0 && k < extra && i + 1 + k < n && (p[i + 1 + k] & 0xC0) == 0x80) c = (c << 6) | (p[i + 1 + k++] & 0x3F);
+        while (extra > 0 && k < extra && i + 1 + k < n && (p[i + 1 + k] & 0xC0) == 0x80)
+            c = (c << 6) | (p[i + 1 + k++] & 0x3F);
         static const std::uint32_t kLeast[] = {0, 0x80, 0x800, 0x10000};
         if (extra < 0 || k < extra || c < kLeast[extra] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
             out += kReplacement;

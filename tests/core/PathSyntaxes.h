@@ -27,7 +27,8 @@ inline bool Utf8To1252(const std::string& utf8, std::string* out)
         const std::size_t n = b < 0x80 ? 1 : b < 0xE0 ? 2 : b < 0xF0 ? 3 : 4;
         unsigned c = n == 1 ? b : b & (0x7F >> n);
         for (std::size_t k = 1; k < n && i + 1 < utf8.size(); ++k) c = c << 6 | (utf8[++i] & 0x3F);
-        out->push_back(c < 0x80 || (c >= 0xA0 && c <= 0xFF) ? char(c) : c == 0x20AC ? '\x80' : c == 0x2019 ? '\x92' : '?');
+        const bool latin1 = c < 0x80 || (c >= 0xA0 && c <= 0xFF);
+        out->push_back(latin1 ? char(c) : c == 0x20AC ? '\x80' : c == 0x2019 ? '\x92' : '?');
     }
     return true;
 }

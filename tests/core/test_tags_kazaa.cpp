@@ -145,14 +145,16 @@ TEST(KazaaFacts, NameAndItemsConvertedFromTheWritersCodePage)
         int result;
         const char* want;  // row | name | items
     } cases[] = {
-        {KazaaBlock("Bj\xf6rk - J\xf3ga.mp3", 2, items), 1, "Bj\xc3\xb6rk|J\xc3\xb3ga  Bj\xc3\xb6rk|J\xc3\xb3ga  Bj\xc3\xb6rk|J\xc3\xb3ga"},
+        {KazaaBlock("Bj\xf6rk - J\xf3ga.mp3", 2, items), 1,
+         "Bj\xc3\xb6rk|J\xc3\xb3ga  Bj\xc3\xb6rk|J\xc3\xb3ga  Bj\xc3\xb6rk|J\xc3\xb3ga"},
         // A byte the writer's code page leaves undefined: that text is lost.
         {KazaaBlock("Bj\x81rk - J\xf3ga.mp3", 2, items), 1, "Bj\xc3\xb6rk|J\xc3\xb3ga  |  Bj\xc3\xb6rk|J\xc3\xb3ga"},
         {KazaaBlock("x.mp3", 2, KazaaItem(6, "A\x81") + KazaaItem(4, "T")), -1, "|  |  |T"},
         {KazaaBlock("Some Artist - A Song.mp3", 0, ""), 1, "Some Artist|A Song  Some Artist|A Song  |"},
     };
     for (const auto& c : cases) {
-        const std::string path = WriteFile("facts.dat", std::string(100, '\xaa') + c.block + KazaaTrailer(int(c.block.size())));
+        const std::string path =
+            WriteFile("facts.dat", std::string(100, '\xaa') + c.block + KazaaTrailer(int(c.block.size())));
         songlark::SongFacts f;
         EXPECT_EQ(songlark::ReadKazaaFacts(path, f, songlark::ReadFileTail, kUtf8Process), c.result) << c.want;
         EXPECT_EQ(f.artist + "|" + f.title + "  " + f.nameArtist + "|" + f.nameTitle + "  " + f.tagArtist + "|" +

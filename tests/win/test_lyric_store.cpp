@@ -200,7 +200,8 @@ TEST_F(LyricStore, AReportedLyricIsStoredOrItsRowSaysFalseAndMappedNamesListBack
     CString lyric = "la";
     for (SongRecord record : {SongRecord{"Blocked", "Song", 0}, SongRecord{"AC/DC", "T.N.T.?", 0}}) {
         dlg.AppendSongRow("SEARCH", record.strArtist, record.strTitle, 0x101);
-        ::SendMessageA(dlg.m_hWnd, WM_LIMEWIRE_LYRIC, reinterpret_cast<WPARAM>(&record), reinterpret_cast<LPARAM>(&lyric));
+        ::SendMessageA(dlg.m_hWnd, WM_LIMEWIRE_LYRIC, reinterpret_cast<WPARAM>(&record),
+                       reinterpret_cast<LPARAM>(&lyric));
     }
     EXPECT_EQ(dlg.m_listSongs.GetItemText(1, 0), "FALSE");
     EXPECT_EQ(dlg.m_listSongs.GetItemText(2, 0), "OK");

@@ -91,10 +91,9 @@ std::vector<std::string> Words(const std::string& normalised)
     return words;
 }
 
-// True when phrase (blank-separated words) occurs as whole words in words.
-bool HasPhrase(const std::vector<std::string>& words, const char* phrase)
+// True when wanted occurs as whole words, in a row, in words.
+bool HasPhrase(const std::vector<std::string>& words, const std::vector<std::string>& wanted)
 {
-    const std::vector<std::string> wanted = Words(phrase);
     if (wanted.empty() || wanted.size() > words.size()) return false;
     for (std::size_t i = 0; i + wanted.size() <= words.size(); ++i) {
         std::size_t k = 0;
@@ -123,6 +122,29 @@ bool HasSiteWord(const std::string& text)
 
 enum class SuffixKind { Keep, Version, Drop };
 
+std::vector<std::vector<std::string>> Split(const char* const* phrases, std::size_t count)
+{
+    std::vector<std::vector<std::string>> out;
+    for (std::size_t i = 0; i < count; ++i) out.push_back(Words(phrases[i]));
+    return out;
+}
+
+// The tables as word lists, split once.
+const std::vector<std::vector<std::string>> kVersionSplit =
+    Split(kVersionWords, sizeof kVersionWords / sizeof kVersionWords[0]);
+const std::vector<std::vector<std::string>> kJunkSplit = Split(kJunkPhrases, sizeof kJunkPhrases / sizeof kJunkPhrases[0]);
+
+bool IsJunkWord(const std::string& word)
+{
+    if (word.find_first_not_of("0123456789") == std::string::npos || EndsWith(word, "kbps") || word == "kbit" ||
+        word == "vbr" || word == "cbr")
+        return true;
+    for (const std::vector<std::string>& phrase : kJunkSplit)
+        for (const std::string& w : phrase)
+            if (w == word) return true;
+    return false;
+}
+
 // What a bracket's or a " - " suffix's text is.
 SuffixKind ClassifySuffix(const std::string& text)
 {
@@ -132,18 +154,13 @@ SuffixKind ClassifySuffix(const std::string& text)
     for (const char* guest : kGuestWords)
         if (words[0] == guest && words.size() > 1) return SuffixKind::Drop;
     if (words[0] == kWithWord && words.size() > 1) return SuffixKind::Drop;
-    for (const char* version : kVersionWords)
+    for (const std::vector<std::string>& version : kVersionSplit)
         if (HasPhrase(words, version)) return SuffixKind::Version;
     bool allJunk = true;  // every word a digit run, a bit rate or part of a junk phrase
-    for (const std::string& word : words) {
-        bool junk = word.find_first_not_of("0123456789") == std::string::npos || EndsWith(word, "kbps") ||
-                    word == "kbps" || word == "kbit" || word == "vbr" || word == "cbr";
-        for (const char* phrase : kJunkPhrases) junk = junk || HasPhrase(Words(phrase), word.c_str());
-        allJunk = allJunk && junk;
-    }
+    for (const std::string& word : words) allJunk = allJunk && IsJunkWord(word);
     if (allJunk) return SuffixKind::Drop;
-    for (const char* phrase : kJunkPhrases)
-        if (std::strchr(phrase, ' ') && HasPhrase(words, phrase)) return SuffixKind::Drop;
+    for (const std::vector<std::string>& phrase : kJunkSplit)
+        if (phrase.size() > 1 && HasPhrase(words, phrase)) return SuffixKind::Drop;
     return SuffixKind::Keep;
 }
 

@@ -117,19 +117,26 @@ bool HttpGetWithin(const char* host, unsigned short port, const char* path, char
     }
 
     // The last byte of the buffer is never filled, so the text always ends
-    // in a zero. A wait that runs out ends the loop like a receive error.
+    // in a zero. The answer is complete when the server closes, or when the
+    // buffer is full (the page is read that far); a receive that fails or a
+    // wait or the whole call running out is no answer.
     const int usable = capacity - 1;
     int total = 0;
+    bool complete = false;
     for (;;) {
-        if (!ReadableWithin(s, std::min(waitMs, MillisecondsLeft(deadline)))) break;
+        const int left = MillisecondsLeft(deadline);
+        if (left <= 0 || !ReadableWithin(s, std::min(waitMs, left))) break;
         const int count = recv(s, buffer + total, std::min(kChunk, usable - total), 0);
-        if (count <= 0) break;
+        if (count < 0) break;
         total += count;
-        if (total + kChunk > usable) break;
+        if (count == 0 || total + kChunk > usable) {
+            complete = true;
+            break;
+        }
     }
-
+    closesocket(s);
+    if (!complete) return false;
     *received = total;
     buffer[total] = '\0';
-    closesocket(s);
     return true;
 }

@@ -155,7 +155,8 @@ bool ReadHttpDate(const std::string& text, long long* unixSeconds)
         return false;
     }
     static const int kDays[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    if (day < 1 || day > kDays[month - 1]) return false;
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    if (day < 1 || day > kDays[month - 1] || (month == 2 && day == 29 && !leap)) return false;
     *unixSeconds = DaysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) * 86400 + clock;
     return true;
 }

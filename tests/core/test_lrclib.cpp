@@ -306,7 +306,9 @@ TEST(CodePage, NoLookAlikesInALegacyCodePageAndUtf8KeptAsItIs)
     for (const auto& c : cases) {
         std::string out;
         EXPECT_EQ(Utf8ToCodePage(c.utf8, c.codePage, &out), c.ok) << c.codePage << " " << c.utf8;
-        if (c.ok) EXPECT_EQ(out, c.out) << c.codePage << " " << c.utf8;
+        if (c.ok) {
+            EXPECT_EQ(out, c.out) << c.codePage << " " << c.utf8;
+        }
     }
 }
 #endif

@@ -62,7 +62,8 @@ HttpExchange Failed(const char* step, DWORD error)
     case ERROR_WINHTTP_CANNOT_CONNECT: what = "cannot connect"; break;
     case ERROR_WINHTTP_TIMEOUT:
     case WSAETIMEDOUT: what = "timed out"; break;  // Wine's WinHTTP gives WinSock's code
-    case ERROR_WINHTTP_CONNECTION_ERROR: what = "connection cut"; break;
+    case ERROR_WINHTTP_CONNECTION_ERROR:
+    case WSAECONNRESET: what = "connection cut"; break;
     case ERROR_WINHTTP_SECURE_FAILURE:
     case ERROR_WINHTTP_SECURE_CHANNEL_ERROR:
     case ERROR_WINHTTP_SECURE_INVALID_CA:

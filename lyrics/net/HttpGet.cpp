@@ -1,6 +1,7 @@
 #include "lyrics/net/HttpGet.h"
 
 #include "core/lyrics/HttpRequest.h"
+#include "lyrics/net/ResolveWithin.h"
 #include "platform/SocketShim.h"
 
 #include <algorithm>
@@ -91,8 +92,9 @@ bool HttpGetWithin(const char* host, unsigned short port, const char* path, char
     char hostBuffer[kHttpHostMax + 1];
     std::snprintf(hostBuffer, sizeof(hostBuffer), "%s", host);
 
-    const hostent* entry = gethostbyname(hostBuffer);
-    if (!entry || entry->h_addrtype != AF_INET || !entry->h_addr_list || !entry->h_addr_list[0]) return false;
+    // The name is resolved within the connect's wait and the whole call.
+    unsigned long ipv4 = 0;
+    if (!ResolveWithin(hostBuffer, std::min(waitMs, MillisecondsLeft(deadline)), &ipv4)) return false;
 
     SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
     if (s == INVALID_SOCKET) return false;
@@ -105,7 +107,7 @@ bool HttpGetWithin(const char* host, unsigned short port, const char* path, char
     std::memset(&address, 0, sizeof(address));
     address.sin_family = AF_INET;
     address.sin_port = htons(port);
-    std::memcpy(&address.sin_addr, entry->h_addr_list[0], 4);
+    std::memcpy(&address.sin_addr, &ipv4, 4);
     if (!ConnectWithin(s, address, std::min(waitMs, MillisecondsLeft(deadline)))) {
         closesocket(s);
         return false;

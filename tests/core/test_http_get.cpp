@@ -189,6 +189,8 @@ TEST(HttpGetRefusal, NothingIsSentForOversizedOrControlByteInput)
     EXPECT_EQ(Get(server.port(), "/ok").received, 0);  // the server is there
     EXPECT_EQ(server.requests().size(), 1u);
     EXPECT_FALSE(Get(80, "/", 100000, 5000, 20000, "no-such-host.invalid").ok);
+    EXPECT_TRUE(Get(server.port(), "/named", 100000, 5000, 20000, "localhost").ok) << "a name, through the resolver";
+    EXPECT_EQ(server.requests().size(), 2u);
 }
 
 TEST(FetchLyricOverLoopback, ProcessWideSiteAndALinkThatWouldAddHeaders)

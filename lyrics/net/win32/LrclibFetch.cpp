@@ -211,18 +211,13 @@ struct Ask {
     std::string path;
     Clock::time_point deadline;
     HttpExchange result;
-    HANDLE done = nullptr;
     CRITICAL_SECTION lock;
     HINTERNET request = nullptr;  // while the exchange runs, for the caller to close at the deadline
     bool abandoned = false;       // the caller stopped waiting
     LONG references = 2;
 
     Ask() { ::InitializeCriticalSection(&lock); }
-    ~Ask()
-    {
-        if (done) ::CloseHandle(done);
-        ::DeleteCriticalSection(&lock);
-    }
+    ~Ask() { ::DeleteCriticalSection(&lock); }
     void Release()
     {
         if (::InterlockedDecrement(&references) == 0) delete this;
@@ -369,7 +364,6 @@ unsigned __stdcall RunAsk(void* param)
         ask->result = NotAnswered("out of memory");
     }
     ::ReleaseSemaphore(Gate(), 1, nullptr);
-    ::SetEvent(ask->done);
     ask->Release();
     return 0;
 }
@@ -395,23 +389,23 @@ HttpExchange LrclibAsk(const LrclibAddress& server, const std::string& pathAndQu
         throw;
     }
     ask->deadline = deadline;
-    ask->done = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
     // The exchange runs on a thread of its own, so that the caller can stop
     // waiting at the deadline whatever WinHTTP is waiting for: a server that
     // trickles its headers or a TLS handshake byte by byte keeps every single
     // wait short and would otherwise never end.
-    const uintptr_t thread = ask->done ? _beginthreadex(nullptr, 0, &RunAsk, ask, 0, nullptr) : 0;
+    const uintptr_t thread = _beginthreadex(nullptr, 0, &RunAsk, ask, 0, nullptr);
     if (!thread) {
         const DWORD error = LastError();
         delete ask;
         ::ReleaseSemaphore(Gate(), 1, nullptr);
         return Failed("thread", error);
     }
-    ::CloseHandle(reinterpret_cast<HANDLE>(thread));
 
+    // The thread's end, not only its answer: a process that exits right
+    // after the call has no thread of it left to tear down.
     HttpExchange result;
     const DWORD wait = static_cast<DWORD>(MillisecondsLeft(deadline)) + kLrclibDeadlineSlackMs;
-    if (::WaitForSingleObject(ask->done, wait) == WAIT_OBJECT_0) {
+    if (::WaitForSingleObject(reinterpret_cast<HANDLE>(thread), wait) == WAIT_OBJECT_0) {
         result = std::move(ask->result);
     } else {
         // Closing the request ends the call waiting on it (on Windows); the
@@ -423,6 +417,7 @@ HttpExchange LrclibAsk(const LrclibAddress& server, const std::string& pathAndQu
         ::LeaveCriticalSection(&ask->lock);
         result = NotAnswered("timed out (whole call)");
     }
+    ::CloseHandle(reinterpret_cast<HANDLE>(thread));
     ask->Release();
     return result;
 }

@@ -12,15 +12,11 @@ namespace {
 struct Lookup {
     char host[256];
     unsigned long address = INADDR_NONE;
-    HANDLE done = nullptr;
     LONG references = 2;
 
     void Release()
     {
-        if (::InterlockedDecrement(&references) == 0) {
-            ::CloseHandle(done);
-            delete this;
-        }
+        if (::InterlockedDecrement(&references) == 0) delete this;
     }
 };
 
@@ -31,7 +27,6 @@ unsigned __stdcall Resolve(void* param)
     const hostent* entry = gethostbyname(lookup->host);
     if (entry && entry->h_addrtype == AF_INET && entry->h_length == 4 && entry->h_addr_list && entry->h_addr_list[0])
         lookup->address = *reinterpret_cast<const unsigned long*>(entry->h_addr_list[0]);
-    ::SetEvent(lookup->done);
     lookup->Release();
     return 0;
 }
@@ -47,15 +42,15 @@ bool ResolveWithin(const char* host, int ms, unsigned long* address)
     Lookup* lookup = new (std::nothrow) Lookup;
     if (!lookup) return false;
     std::snprintf(lookup->host, sizeof(lookup->host), "%s", host);
-    lookup->done = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    const uintptr_t thread = lookup->done ? _beginthreadex(nullptr, 0, &Resolve, lookup, 0, nullptr) : 0;
+    const uintptr_t thread = _beginthreadex(nullptr, 0, &Resolve, lookup, 0, nullptr);
     if (!thread) {
-        if (lookup->done) ::CloseHandle(lookup->done);
         delete lookup;
         return false;
     }
+    // The thread's end, so that none is left behind when the name resolved.
+    const bool done =
+        ::WaitForSingleObject(reinterpret_cast<HANDLE>(thread), static_cast<DWORD>(ms > 0 ? ms : 0)) == WAIT_OBJECT_0;
     ::CloseHandle(reinterpret_cast<HANDLE>(thread));
-    const bool done = ::WaitForSingleObject(lookup->done, static_cast<DWORD>(ms > 0 ? ms : 0)) == WAIT_OBJECT_0;
     const unsigned long found = lookup->address;
     lookup->Release();
     if (!done || found == INADDR_NONE) return false;

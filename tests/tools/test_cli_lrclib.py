@@ -120,7 +120,7 @@ def main():
         for artist, title, want in found + [("Nobody Known", "No Such Song", None)]:
             r = fetch("--lrclib", base, artist, title)
             check(f"{artist} / {title}", (r.returncode, r.stdout), (0, want) if want is not None else (1, b""))
-            check(f"{artist} / {title} is quick", r.elapsed < 10, True)
+            check(f"{artist} / {title} is quick", r.elapsed < 20, True)
         seen = [(e["artist"], e["track"], e["agent"], e["problem"]) for e in read_log(log)]
         want = [(a, t, "Songlark/2.25", None) for a, t, _ in found] + [("Nobody Known", "No Such Song", "Songlark/2.25", None)]
         check("requests as the stand-in decoded them", seen, want)
@@ -131,20 +131,22 @@ def main():
         # body; a redirect is not followed (it leads to a lyric). Silent ends
         # by one 10 s receive wait; Trickle and Slow Headers keep every wait
         # short and only the 30 s bound of the whole call ends them.
+        quick = 20  # Wine's start-up on a busy machine; far from the 30 s a read to the end would take
         faults = [
-            ("Server Error", "status 500", 10, 0), ("Malformed", "not a JSON object", 10, 0),
-            ("Huge", "over 1 MiB", 10, 0), ("Over Cap", "over 1 MiB", 10, 0),
-            ("Unavailable 7", "status 503 (retry after 7 s)", 10, 0), ("Too Many 5", "status 429 (retry after 5 s)", 10, 0),
-            ("Too Many date 120", "status 429 (retry after 1", 10, 0), ("Redirect", "status 302", 10, 0),
-            ("Dropped", "", 10, 0), ("Short Body", "shorter than its Content-Length", 10, 0),
+            ("Server Error", "status 500", quick, 0), ("Malformed", "not a JSON object", quick, 0),
+            ("Huge", "over 1 MiB", quick, 0), ("Over Cap", "over 1 MiB", quick, 0),
+            ("Unavailable 7", "status 503 (retry after 7 s)", quick, 0),
+            ("Too Many 5", "status 429 (retry after 5 s)", quick, 0),
+            ("Too Many date 120", "status 429 (retry after 1", quick, 0), ("Redirect", "status 302", quick, 0),
+            ("Dropped", "", quick, 0), ("Short Body", "shorter than its Content-Length", quick, 0),
             ("Silent", "timed out", 25, 9), ("Trickle", "timed out", 45, 28), ("Slow Headers", "timed out", 45, 28),
         ]
         # The quick ones one after another, then the slow ones side by side
         # (one process each), so that they wait together.
-        quick = [f for f in faults if f[3] == 0]
-        runs = [fetch("--lrclib", base, "Songlark Faults", f[0]) for f in quick]
-        with concurrent.futures.ThreadPoolExecutor(len(faults) - len(quick)) as pool:
-            runs += pool.map(lambda f: fetch("--lrclib", base, "Songlark Faults", f[0]), faults[len(quick):])
+        slow = [f for f in faults if f[3] > 0]
+        runs = [fetch("--lrclib", base, "Songlark Faults", f[0]) for f in faults[:-len(slow)]]
+        with concurrent.futures.ThreadPoolExecutor(len(slow)) as pool:
+            runs += pool.map(lambda f: fetch("--lrclib", base, "Songlark Faults", f[0]), slow)
         for (title, reason, longest, shortest), r in zip(faults, runs):
             text = r.stderr.decode(errors="replace")
             check(f"{title}: could not ask", (r.returncode, r.stdout, reason in text), (3, b"", True))
@@ -163,7 +165,7 @@ def main():
 
     # Nobody listening; a base URL with a path prefix (blanks around it).
     r = fetch("--lrclib", "http://127.0.0.1:%d" % free_port(), "Some Artist", "A Song")
-    check("refused: could not ask", (r.returncode, b"could not ask" in r.stderr, r.elapsed < 10), (3, True, True))
+    check("refused: could not ask", (r.returncode, b"could not ask" in r.stderr, r.elapsed < 20), (3, True, True))
     with stand_in(args, work, extra=["--prefix", "/lrc/lib"]) as (base, log):
         r = fetch("--lrclib", " %s/lrc/lib/ " % base, "Some Artist", "A Song")
         check("path prefix", (r.returncode, r.stdout[:16]), (0, b"Paper boats on t"))

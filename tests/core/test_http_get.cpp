@@ -4,6 +4,7 @@
 #include "LoopbackServer.h"
 #include "lyrics/net/FetchLyric.h"
 #include "lyrics/net/HttpGet.h"
+#include "lyrics/net/LrclibFetch.h"
 #include "lyrics/net/LyricsSite.h"
 
 #include <gtest/gtest.h>
@@ -212,3 +213,47 @@ TEST(FetchLyricOverLoopback, ProcessWideSiteAndALinkThatWouldAddHeaders)
     ASSERT_EQ(requests.size(), 3u);  // the bad link was never asked for
     EXPECT_EQ(requests[1].substr(0, 34), "GET /n/night-owls/blue-hour.html H");
 }
+
+#ifdef _WIN32
+TEST(LrclibAskOverLoopback, OneRequestAtATimeInTheProcess)
+{
+    // Each connection is served on a thread of its own, slowly: two asks
+    // that overlapped would be seen open together.
+    const SOCKET listener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    sockaddr_in address = LoopbackServer::LoopbackAddress(0);
+    ASSERT_EQ(bind(listener, reinterpret_cast<const sockaddr*>(&address), sizeof(address)), 0);
+    listen(listener, 8);
+    SocketLength length = sizeof(address);
+    getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length);
+    std::atomic<int> open{0}, most{0};
+    std::thread acceptor([&] {
+        std::vector<std::thread> workers;
+        for (int i = 0; i < 3 && WaitReadable(listener, 20000); ++i) {
+            const SOCKET c = accept(listener, nullptr, nullptr);
+            workers.emplace_back([&, c] {
+                const int now = ++open;
+                for (int m = most; now > m && !most.compare_exchange_weak(m, now);) {}
+                ReadRequest(c);
+                std::this_thread::sleep_for(std::chrono::milliseconds(500));
+                --open;  // before the answer: the next ask may only begin after it
+                SendAll(c, "HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
+                WaitForClose(c, 5000);
+                closesocket(c);
+            });
+        }
+        for (std::thread& w : workers) w.join();
+    });
+    LrclibAddress server;
+    server.secure = false;
+    server.host = "127.0.0.1";
+    server.port = ntohs(address.sin_port);
+    HttpExchange results[3];
+    std::vector<std::thread> askers;
+    for (HttpExchange& r : results) askers.emplace_back([&] { r = LrclibAsk(server, "/api/get?x=1"); });
+    for (std::thread& t : askers) t.join();
+    acceptor.join();
+    closesocket(listener);
+    EXPECT_EQ(most, 1);
+    for (const HttpExchange& r : results) EXPECT_EQ(r.answered ? r.status : -1, 404) << r.reason;
+}
+#endif

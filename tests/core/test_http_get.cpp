@@ -4,6 +4,7 @@
 #include "LoopbackServer.h"
 #include "lyrics/net/FetchLyric.h"
 #include "lyrics/net/HttpGet.h"
+#include "lyrics/net/LrclibFetch.h"
 #include "lyrics/net/LyricsSite.h"
 
 #include <gtest/gtest.h>
@@ -126,10 +127,11 @@ TEST(HttpGetBound, ResponseAsLongAsTheBufferStillEndsInAZero)
     }
 }
 
-TEST(HttpGetTimeout, SilentAndTricklingServersEndWithinTheirBounds)
+TEST(HttpGetTimeout, SilentAndTricklingServersGiveNoAnswerWithinTheirBounds)
 {
     // Silent: the request is sent, no byte comes, the receive wait ends it.
     // Trickling: a byte every 100 ms, so only the whole call's bound ends it.
+    // Neither is an answer to scrape, however much of it came.
     LoopbackServer server([&](SOCKET c, const std::string& request) {
         if (request.rfind("GET /silent", 0) == 0) {
             WaitForClose(c, 30000);
@@ -138,20 +140,20 @@ TEST(HttpGetTimeout, SilentAndTricklingServersEndWithinTheirBounds)
         const auto end = Clock::now() + std::chrono::seconds(20);
         while (Clock::now() < end && SendAll(c, ".")) std::this_thread::sleep_for(std::chrono::milliseconds(100));
     });
-    auto start = Clock::now();
-    const Result silent = Get(server.port(), "/silent", 100000, 1000, 20000);
-    EXPECT_TRUE(silent.ok);
-    EXPECT_EQ(silent.received, 0);
-    EXPECT_GE(SecondsSince(start), 0.9);
-    EXPECT_LT(SecondsSince(start), 8.0);
-
-    start = Clock::now();
-    const Result trickle = Get(server.port(), "/trickle", 100000, 1000, 2000);
-    EXPECT_TRUE(trickle.ok);
-    EXPECT_GT(trickle.received, 0);
-    EXPECT_EQ(trickle.text, std::string(trickle.text.size(), '.'));
-    EXPECT_GE(SecondsSince(start), 1.9);
-    EXPECT_LT(SecondsSince(start), 9.0);
+    const struct {
+        const char* path;
+        int waitMs, totalMs;
+        double atLeast, below;
+    } cases[] = {{"/silent", 1000, 20000, 0.9, 8.0}, {"/trickle", 1000, 2000, 1.9, 4.0}};
+    for (const auto& c : cases) {
+        const auto start = Clock::now();
+        const Result r = Get(server.port(), c.path, 100000, c.waitMs, c.totalMs);
+        const double seconds = SecondsSince(start);
+        EXPECT_FALSE(r.ok) << c.path;
+        EXPECT_EQ(r.received, -7) << c.path;
+        EXPECT_GE(seconds, c.atLeast) << c.path;
+        EXPECT_LT(seconds, c.below) << c.path;
+    }
 }
 
 TEST(HttpGetTimeout, ConnectThatNeverCompletesFails)
@@ -188,6 +190,8 @@ TEST(HttpGetRefusal, NothingIsSentForOversizedOrControlByteInput)
     EXPECT_EQ(Get(server.port(), "/ok").received, 0);  // the server is there
     EXPECT_EQ(server.requests().size(), 1u);
     EXPECT_FALSE(Get(80, "/", 100000, 5000, 20000, "no-such-host.invalid").ok);
+    EXPECT_TRUE(Get(server.port(), "/named", 100000, 5000, 20000, "localhost").ok) << "a name, through the resolver";
+    EXPECT_EQ(server.requests().size(), 2u);
 }
 
 TEST(FetchLyricOverLoopback, ProcessWideSiteAndALinkThatWouldAddHeaders)
@@ -209,3 +213,47 @@ TEST(FetchLyricOverLoopback, ProcessWideSiteAndALinkThatWouldAddHeaders)
     ASSERT_EQ(requests.size(), 3u);  // the bad link was never asked for
     EXPECT_EQ(requests[1].substr(0, 34), "GET /n/night-owls/blue-hour.html H");
 }
+
+#ifdef _WIN32
+TEST(LrclibAskOverLoopback, OneRequestAtATimeInTheProcess)
+{
+    // Each connection is served on a thread of its own, slowly: two asks
+    // that overlapped would be seen open together.
+    const SOCKET listener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    sockaddr_in address = LoopbackServer::LoopbackAddress(0);
+    ASSERT_EQ(bind(listener, reinterpret_cast<const sockaddr*>(&address), sizeof(address)), 0);
+    listen(listener, 8);
+    SocketLength length = sizeof(address);
+    getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length);
+    std::atomic<int> open{0}, most{0};
+    std::thread acceptor([&] {
+        std::vector<std::thread> workers;
+        for (int i = 0; i < 3 && WaitReadable(listener, 20000); ++i) {
+            const SOCKET c = accept(listener, nullptr, nullptr);
+            workers.emplace_back([&, c] {
+                const int now = ++open;
+                for (int m = most; now > m && !most.compare_exchange_weak(m, now);) {}
+                ReadRequest(c);
+                std::this_thread::sleep_for(std::chrono::milliseconds(500));
+                --open;  // before the answer: the next ask may only begin after it
+                SendAll(c, "HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
+                WaitForClose(c, 5000);
+                closesocket(c);
+            });
+        }
+        for (std::thread& w : workers) w.join();
+    });
+    LrclibAddress server;
+    server.secure = false;
+    server.host = "127.0.0.1";
+    server.port = ntohs(address.sin_port);
+    HttpExchange results[3];
+    std::vector<std::thread> askers;
+    for (HttpExchange& r : results) askers.emplace_back([&] { r = LrclibAsk(server, "/api/get?x=1"); });
+    for (std::thread& t : askers) t.join();
+    acceptor.join();
+    closesocket(listener);
+    EXPECT_EQ(most, 1);
+    for (const HttpExchange& r : results) EXPECT_EQ(r.answered ? r.status : -1, 404) << r.reason;
+}
+#endif

@@ -2,6 +2,7 @@
 """A stand-in for an LRCLIB server, on loopback, for tests and manual runs.
 
     python3 tools/lrclib/server.py --port N [--port-file F] [--log F] [--tls CERT KEY]
+                                   [--prefix /P] [--busy-file F]
 
 Answers GET /api/get?artist_name=A&track_name=T like LRCLIB does, from the
 fixture records below (written for Songlark's tests; no real song's lyric).
@@ -19,18 +20,33 @@ The artist "Songlark Faults" holds the fault modes, by how the track begins
 (so that one test can ask for a fault more than once under other names):
 "Server Error" (500), "Malformed" (a body that is not JSON), "Huge" (a valid
 answer of 1 MiB + 1 bytes), "Exactly One MiB" (a valid answer of 1 MiB), and
-"Silent" (the server never answers; the connection is dropped after 120 s).
+"Silent" (the server never answers; the connection is dropped after 120 s),
+"Unavailable N" (503 with Retry-After: N) and "Too Many N" (429 with
+Retry-After: N; "Unavailable"/"Too Many" alone send no Retry-After, and
+"... date N" sends it as the HTTP date N seconds from now), "Dropped" (the
+headers and half the body, then the connection is reset), "Trickle" (the
+headers, then one body byte every 3 s, for as long as the client stays),
+"Short Body" (a Content-Length larger than what is sent, then close), "Over
+Cap" (Content-Length: 1048577 and a trickling body), "Slow Headers" (the
+status line, then one header byte every 3 s) and "Redirect" (302 to a record
+that exists, so a client that follows it would find a lyric).
 
---tls CERT KEY serves HTTPS with that certificate (PEM files).
+--tls CERT KEY serves HTTPS with that certificate (PEM files). --prefix /P
+serves the API under /P (/P/api/get) and nowhere else. --busy-file F: while
+the file F exists, every /api/ request gets 429 with Retry-After set to F's
+content, and is logged with "busy": true.
 """
 import argparse
+import email.utils
 import http.server
 import itertools
 import json
 import os
 import re
 import socketserver
+import socket
 import ssl
+import struct
 import sys
 import threading
 import time
@@ -39,6 +55,8 @@ import urllib.parse
 HERE = os.path.dirname(os.path.abspath(__file__))
 ONE_MIB = 1024 * 1024
 FAULTS = "Songlark Faults"
+TRICKLE_EVERY = 3.0
+TRICKLE_FOR_AT_MOST = 600  # keeps a forgotten client from holding a thread for ever
 
 
 def version():
@@ -77,6 +95,17 @@ for r in [
 ]:
     RECORDS[(r["artistName"], r["trackName"])] = r
 
+def retry_after(rest):
+    """The Retry-After header a fault's track asks for: " N" seconds, " date N"
+    as an HTTP date N seconds ahead, or none."""
+    words = rest.split()
+    if words[:1] == ["date"] and len(words) > 1 and words[1].isdigit():
+        return {"Retry-After": email.utils.formatdate(time.time() + int(words[1]), usegmt=True)}
+    if words and words[0].isdigit():
+        return {"Retry-After": words[0]}
+    return {}
+
+
 PLAIN_PARAM = re.compile(r"(?:[A-Za-z0-9\-._~]|%[0-9A-F]{2})*")
 
 
@@ -106,20 +135,16 @@ class Handler(http.server.BaseHTTPRequestHandler):
             return
         super().handle()
 
-    def send_json(self, status, value=None, body=None):
+    def send_json(self, status, value=None, body=None, headers=None):
         if body is None:
             body = json.dumps(value, ensure_ascii=False).encode("utf-8")
-        self.send_response(status)
-        self.send_header("Content-Type", "application/json")
-        self.send_header("Content-Length", str(len(body)))
-        self.send_header("Connection", "close")
-        self.end_headers()
+        self.send_head(status, len(body), headers)
         self.wfile.write(body)
         self.close_connection = True
 
     def problem(self):
         path, _, query = self.path.partition("?")
-        if path != "/api/get":
+        if path != self.server.prefix + "/api/get":
             return "path %r" % path, None, None
         if self.headers.get("User-Agent") != "Songlark/" + self.server.version:
             return "user agent %r" % self.headers.get("User-Agent"), None, None
@@ -138,33 +163,99 @@ class Handler(http.server.BaseHTTPRequestHandler):
 
     def do_GET(self):
         problem, artist, track = self.problem()
-        self.server.log({"event": "request", "artist": artist, "track": track,
-                         "agent": self.headers.get("User-Agent"), "problem": problem})
+        entry = {"event": "request", "path": self.path.partition("?")[0], "artist": artist, "track": track,
+                 "agent": self.headers.get("User-Agent"), "problem": problem}
+        busy = self.server.busy_for()
+        if busy is not None and self.path.startswith(self.server.prefix + "/api/"):
+            entry["busy"] = True
+            self.server.log(entry)
+            self.send_json(429, {"code": 429, "name": "TooManyRequests", "message": "busy"},
+                           headers={"Retry-After": busy})
+            return
+        self.server.log(entry)
         if problem:
             self.send_json(400, {"code": 400, "name": "BadRequest", "message": problem})
             return
-        if artist == FAULTS:
-            if track.startswith("Server Error"):
-                self.send_json(500, body=b"Internal Server Error")
-                return
-            if track.startswith("Malformed"):
-                self.send_json(200, body=b'{"plainLyrics": "cut off here')
-                return
-            if track.startswith("Huge"):
-                self.send_json(200, body=padded_answer(ONE_MIB + 1))
-                return
-            if track.startswith("Exactly One MiB"):
-                self.send_json(200, body=padded_answer(ONE_MIB))
-                return
-            if track.startswith("Silent"):
-                self.hang()
-                return
+        if artist == FAULTS and self.fault(track):
+            return
         found = RECORDS.get((artist, track))
         if found is None:
             self.send_json(404, {"code": 404, "name": "TrackNotFound",
                                  "message": "Failed to find specified track"})
             return
         self.send_json(200, found)
+
+    def fault(self, track):
+        """Answers a fault mode named by how the track begins; False when none is."""
+        if track.startswith("Server Error"):
+            self.send_json(500, body=b"Internal Server Error")
+        elif track.startswith("Malformed"):
+            self.send_json(200, body=b'{"plainLyrics": "cut off here')
+        elif track.startswith("Huge"):
+            self.send_json(200, body=padded_answer(ONE_MIB + 1))
+        elif track.startswith("Exactly One MiB"):
+            self.send_json(200, body=padded_answer(ONE_MIB))
+        elif track.startswith("Silent"):
+            self.hang()
+        elif track.startswith("Unavailable"):
+            self.send_json(503, body=b"Service Unavailable", headers=retry_after(track[len("Unavailable"):]))
+        elif track.startswith("Too Many"):
+            self.send_json(429, {"code": 429, "name": "TooManyRequests", "message": "slow down"},
+                           headers=retry_after(track[len("Too Many"):]))
+        elif track.startswith("Dropped"):
+            body = padded_answer(4096)
+            self.send_head(200, len(body))
+            self.wfile.write(body[:len(body) // 2])
+            self.wfile.flush()
+            # A reset, not an orderly close: the connection is cut mid-answer.
+            self.connection.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
+            self.close_connection = True
+        elif track.startswith("Trickle"):
+            body = padded_answer(4096)
+            self.send_head(200, len(body))
+            self.trickle(body)
+        elif track.startswith("Short Body"):
+            body = padded_answer(4096)
+            self.send_head(200, len(body))
+            self.wfile.write(body[:100])
+            self.close_connection = True
+        elif track.startswith("Over Cap"):
+            self.send_head(200, ONE_MIB + 1)
+            self.trickle(padded_answer(ONE_MIB + 1))
+        elif track.startswith("Slow Headers"):
+            self.close_connection = True
+            self.wfile.write(b"HTTP/1.1 200 OK\r\n")
+            self.wfile.flush()
+            self.trickle(b"Content-Type: application/json\r\n" * 100)
+        elif track.startswith("Redirect"):
+            self.send_json(302, body=b"Found", headers={
+                "Location": self.server.prefix + "/api/get?artist_name=Some%20Artist&track_name=A%20Song"})
+        else:
+            return False
+        return True
+
+    def send_head(self, status, length, headers=None):
+        self.send_response(status)
+        self.send_header("Content-Type", "application/json")
+        self.send_header("Content-Length", str(length))
+        self.send_header("Connection", "close")
+        for name, value in (headers or {}).items():
+            self.send_header(name, value)
+        self.end_headers()
+        self.wfile.flush()
+
+    def trickle(self, body):
+        self.close_connection = True
+        end = time.monotonic() + TRICKLE_FOR_AT_MOST
+        for i in range(len(body)):
+            if time.monotonic() > end:
+                return
+            time.sleep(TRICKLE_EVERY)
+            try:
+                self.wfile.write(body[i:i + 1])
+                self.wfile.flush()
+            except OSError:
+                return  # the client gave up
 
     def hang(self):
         self.close_connection = True
@@ -187,9 +278,11 @@ class Server(socketserver.ThreadingMixIn, http.server.HTTPServer):
     daemon_threads = True
     allow_reuse_address = True
 
-    def __init__(self, address, log_path, tls):
+    def __init__(self, address, log_path, tls, prefix="", busy_file=None):
         super().__init__(address, Handler)
         self.version = version()
+        self.prefix = prefix
+        self.busy_file = busy_file
         self.log_path = log_path
         self.log_lock = threading.Lock()
         self.context = None
@@ -204,6 +297,16 @@ class Server(socketserver.ThreadingMixIn, http.server.HTTPServer):
             sock = self.context.wrap_socket(sock, server_side=True, do_handshake_on_connect=False)
         return sock, address
 
+    def busy_for(self):
+        """The Retry-After text while the busy file exists, else None."""
+        if not self.busy_file:
+            return None
+        try:
+            with open(self.busy_file) as f:
+                return f.read().strip() or "0"
+        except OSError:
+            return None
+
     def log(self, entry):
         if not self.log_path:
             return
@@ -217,9 +320,14 @@ def main():
     ap.add_argument("--port-file")
     ap.add_argument("--log")
     ap.add_argument("--tls", nargs=2, metavar=("CERT", "KEY"))
+    ap.add_argument("--prefix", default="", help="serve the API under this path (/P/api/get)")
+    ap.add_argument("--busy-file", help="while this file exists, every /api/ request gets 429")
     args = ap.parse_args()
+    prefix = args.prefix.rstrip("/")
+    if prefix and not prefix.startswith("/"):
+        ap.error("--prefix must begin with /")
 
-    with Server(("127.0.0.1", args.port), args.log, args.tls) as server:
+    with Server(("127.0.0.1", args.port), args.log, args.tls, prefix, args.busy_file) as server:
         port = server.server_address[1]
         if args.port_file:
             with open(args.port_file + ".tmp", "w") as f:

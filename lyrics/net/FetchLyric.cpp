@@ -19,6 +19,7 @@ LyricResult FetchLyric(const songlark::SongFacts& song)
     return LyricOrCouldNotAsk([&] {
         const LyricsSource source = GetLyricsSource();
         if (source.bLyricsSite) return ScrapeLyric(source.site, song.artist.c_str(), song.title.c_str(), &HttpGet);
+        if (!source.lrclib.unusable.empty()) return LyricResult::CouldNotAsk(source.lrclib.unusable);
         return LookUpLrclibSong(source.lrclib, song).result;
     });
 }

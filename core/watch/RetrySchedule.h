@@ -24,6 +24,8 @@ public:
 
     explicit RetrySchedule(int64_t firstDelayMs = kFirstDelayMs, int64_t maxDelayMs = kMaxDelayMs);
 
+    // Room for n songs, so that the Adds up to n cannot fail to allocate.
+    void Reserve(size_t n) { m_songs.reserve(n); }
     // A new song, due at once. Ids are the caller's and unique.
     void Add(uint64_t id, int64_t now);
     // Forgets a song (the user deleted its row); false when it was not queued.

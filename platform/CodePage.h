@@ -9,7 +9,11 @@
 // cannot convert it.
 bool AnsiToUtf8(const std::string& ansi, std::string* utf8);
 
-// UTF-8 as ANSI text, without best-fit look-alikes: every character the code
-// page lacks becomes one '?' (a character outside the Basic Multilingual
-// Plane too). False for bytes that are not UTF-8.
+// UTF-8 as ANSI text (Utf8ToCodePage with the system's ANSI code page).
 bool Utf8ToAnsi(const std::string& utf8, std::string* ansi);
+
+// UTF-8 in codePage. When that is UTF-8 itself (65001), the text as it is.
+// Otherwise without best-fit look-alikes: every character the code page lacks
+// becomes one '?' (a character outside the Basic Multilingual Plane too).
+// False for bytes that are not UTF-8, or when the system cannot convert.
+bool Utf8ToCodePage(const std::string& utf8, unsigned codePage, std::string* out);

@@ -59,4 +59,6 @@ void LoadSettings()
     CString strLrclib;
     g_regSettings.ReadString(hKey, "", "LrclibUrl", strLrclib);
     SetLrclibUrl(strLrclib.str());
+    const LrclibAddress lrclib = GetLyricsSource().lrclib;
+    if (!lrclib.unusable.empty()) ::OutputDebugStringA(("Songlark: " + lrclib.unusable + "; no song is asked.\n").c_str());
 }

@@ -20,10 +20,49 @@ bool IsHostByte(char c)
 {
     return std::isalnum(static_cast<unsigned char>(c)) || c == '-' || c == '.' || c == '_';
 }
+
+bool IsBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
+}
+
+std::string Trimmed(const std::string& text)
+{
+    std::size_t begin = 0, end = text.size();
+    while (begin < end && IsBlank(text[begin])) ++begin;
+    while (end > begin && IsBlank(text[end - 1])) --end;
+    return text.substr(begin, end - begin);
+}
+
+// "/seg/seg" of unreserved bytes and %XX escapes, no empty segment: sent as
+// it is, so it must be a path WinHTTP and the server read the same way.
+bool IsPathPrefix(const std::string& path)
+{
+    bool segmentEmpty = true;
+    for (std::size_t i = 0; i < path.size(); ++i) {
+        const char c = path[i];
+        if (c == '/') {
+            if (i > 0 && segmentEmpty) return false;
+            segmentEmpty = true;
+            continue;
+        }
+        segmentEmpty = false;
+        if (c == '%') {
+            if (i + 2 >= path.size() || !std::isxdigit(static_cast<unsigned char>(path[i + 1])) ||
+                !std::isxdigit(static_cast<unsigned char>(path[i + 2])))
+                return false;
+            i += 2;
+        } else if (!IsHostByte(c) && c != '~') {
+            return false;
+        }
+    }
+    return !segmentEmpty;
+}
 }  // namespace
 
-bool ParseLrclibUrl(const std::string& text, LrclibAddress* out)
+bool ParseLrclibUrl(const std::string& untrimmed, LrclibAddress* out)
 {
+    const std::string text = Trimmed(untrimmed);
     LrclibAddress address;
     std::size_t at = 0;
     if (StartsWithNoCase(text, "https://", &at)) {
@@ -37,6 +76,12 @@ bool ParseLrclibUrl(const std::string& text, LrclibAddress* out)
     }
     std::string rest = text.substr(at);
     if (!rest.empty() && rest.back() == '/') rest.pop_back();
+    const std::size_t slash = rest.find('/');
+    if (slash != std::string::npos) {
+        address.pathPrefix = rest.substr(slash);
+        if (!IsPathPrefix(address.pathPrefix)) return false;
+        rest.erase(slash);
+    }
 
     const std::size_t colon = rest.find(':');
     address.host = rest.substr(0, colon);
@@ -56,4 +101,12 @@ bool ParseLrclibUrl(const std::string& text, LrclibAddress* out)
     }
     *out = address;
     return true;
+}
+
+LrclibAddress LrclibAddressFromSetting(const std::string& value)
+{
+    LrclibAddress address;
+    if (Trimmed(value).empty() || ParseLrclibUrl(value, &address)) return address;
+    address.unusable = "LrclibUrl \"" + value + "\" is not an http:// or https:// base URL";
+    return address;
 }

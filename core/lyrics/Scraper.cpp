@@ -1,9 +1,11 @@
 #include "core/lyrics/Scraper.h"
 
 #include "core/lyrics/Entities.h"
+#include "core/lyrics/HttpRequest.h"
 
 #include <cstring>
 #include <memory>
+#include <string>
 
 namespace {
 char LowerAscii(char c)
@@ -144,32 +146,72 @@ bool CutLyric(char* page, std::size_t length, std::size_t* begin, std::size_t* e
     return true;
 }
 
-std::string ScrapeLyric(const LyricsSiteAddress& site, const char* artist, const char* title,
+int HttpStatusOf(const char* response, std::size_t length)
+{
+    // "HTTP/" digit "." digit, a blank, three digits.
+    if (length < 12 || std::memcmp(response, "HTTP/", 5) != 0) return 0;
+    std::size_t i = 5;
+    while (i < length && response[i] != ' ') ++i;
+    while (i < length && response[i] == ' ') ++i;
+    if (i + 3 > length) return 0;
+    int status = 0;
+    for (std::size_t k = i; k < i + 3; ++k) {
+        if (response[k] < '0' || response[k] > '9') return 0;
+        status = status * 10 + (response[k] - '0');
+    }
+    if (i + 3 < length && response[i + 3] != ' ' && response[i + 3] != '\r') return 0;
+    return status;
+}
+
+namespace {
+// One page into the buffer: nothing (empty result) when it can be scraped,
+// else the lookup's outcome.
+bool FetchPage(const LyricsSiteAddress& site, const std::string& path, const HttpFetch& fetch, char* page,
+               int* received, LyricResult* stop)
+{
+    // A link the client would refuse to send (a control byte, too long) is
+    // the page's fault: asking again would never work.
+    char request[kHttpRequestBufferSize];
+    if (FormatHttpRequest(site.host.c_str(), path.c_str(), request) < 0) {
+        *stop = LyricResult::NotFound();
+        return false;
+    }
+    *received = 0;
+    page[0] = '\0';
+    if (!fetch(site.host.c_str(), site.port, path.c_str(), page, kPageBufferSize, received) || *received < 0 ||
+        *received >= kPageBufferSize) {
+        *stop = LyricResult::CouldNotAsk("no answer from the lyrics site");
+        return false;
+    }
+    page[*received] = '\0';  // whatever the fetch did, the text ends here
+    const int status = HttpStatusOf(page, static_cast<std::size_t>(*received));
+    if (status == 200) return true;
+    *stop = status == 404 ? LyricResult::NotFound()
+            : status == 0 ? LyricResult::CouldNotAsk("the lyrics site sent no status line")
+                          : LyricResult::CouldNotAsk("the lyrics site answered status " + std::to_string(status));
+    return false;
+}
+}  // namespace
+
+LyricResult ScrapeLyric(const LyricsSiteAddress& site, const char* artist, const char* title,
                         const HttpFetch& fetch)
 {
     std::string listPath;
     std::string pattern;
-    if (!MakeSongListPath(artist, &listPath) || !MakeTitlePattern(title, &pattern)) return std::string();
+    if (!MakeSongListPath(artist, &listPath) || !MakeTitlePattern(title, &pattern)) return LyricResult::NotFound();
 
     // One block for both responses; freed on every way out.
     std::unique_ptr<char[]> page(new char[kPageBufferSize]);
-    page[0] = '\0';
     int received = 0;
-    if (!fetch(site.host.c_str(), site.port, listPath.c_str(), page.get(), kPageBufferSize, &received) ||
-        received <= 0 || received >= kPageBufferSize)
-        return std::string();
-    page[received] = '\0';  // whatever the fetch did, the text ends here
+    LyricResult stop;
+    if (!FetchPage(site, listPath, fetch, page.get(), &received, &stop)) return stop;
     std::string songPath;
     if (!FindSongPagePath(page.get(), static_cast<std::size_t>(received), pattern, &songPath))
-        return std::string();
+        return LyricResult::NotFound();
 
-    received = 0;
-    if (!fetch(site.host.c_str(), site.port, songPath.c_str(), page.get(), kPageBufferSize, &received) ||
-        received <= 0 || received >= kPageBufferSize)
-        return std::string();
-    page[received] = '\0';  // whatever the fetch did, the text ends here
+    if (!FetchPage(site, songPath, fetch, page.get(), &received, &stop)) return stop;
     std::size_t begin = 0;
     std::size_t end = 0;
-    if (!CutLyric(page.get(), static_cast<std::size_t>(received), &begin, &end)) return std::string();
-    return std::string(page.get() + begin, end - begin);
+    if (!CutLyric(page.get(), static_cast<std::size_t>(received), &begin, &end)) return LyricResult::NotFound();
+    return LyricResult::Found(std::string(page.get() + begin, end - begin));
 }

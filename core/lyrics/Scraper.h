@@ -4,6 +4,7 @@
 // to the song by its title attribute, the song page, the lyric between its
 // line-break tags. Platform-free: the two responses come from a fetch function
 // with HttpGet's shape, so this runs (and is fuzzed) without a network.
+#include "core/lyrics/LyricOutcome.h"
 #include "core/lyrics/LyricsSiteAddress.h"
 
 #include <cstddef>
@@ -11,7 +12,8 @@
 #include <string>
 
 // host, port, path, buffer, capacity, received count (out). Returns false when
-// no request was sent. On true, *received bytes are in the buffer followed by
+// no complete answer came (nothing sent, or the receive failed or ran out of
+// time). On true, *received bytes are in the buffer followed by
 // a zero byte (so *received < capacity); a count outside that is taken as a
 // failed request.
 using HttpFetch = std::function<bool(const char* host, unsigned short port, const char* path,
@@ -44,7 +46,14 @@ bool FindSongPagePath(char* page, std::size_t length, const std::string& pattern
 // Returns false when there is no lyric; else the lyric is page[*begin, *end).
 bool CutLyric(char* page, std::size_t length, std::size_t* begin, std::size_t* end);
 
-// The whole lookup: two requests to site through fetch. Empty when anything
-// fails or the input is empty or too long (then nothing is fetched).
-std::string ScrapeLyric(const LyricsSiteAddress& site, const char* artist, const char* title,
+// The status code of a raw response ("HTTP/1.x NNN ..."), or 0 when it does
+// not begin with a status line.
+int HttpStatusOf(const char* response, std::size_t length);
+
+// The whole lookup: two requests to site through fetch. Found: the lyric.
+// Not found: the input is empty or too long (then nothing is fetched), a page
+// answers 404, the song list lacks the title, or the song page holds no
+// lyric. Could not ask: a fetch that gave no complete answer, an empty
+// response, or any status other than 200 and 404.
+LyricResult ScrapeLyric(const LyricsSiteAddress& site, const char* artist, const char* title,
                         const HttpFetch& fetch);

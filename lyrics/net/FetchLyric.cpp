@@ -18,14 +18,9 @@ LyricResult FetchLyric(const songlark::SongFacts& song)
 {
     return LyricOrCouldNotAsk([&] {
         const LyricsSource source = GetLyricsSource();
-        if (source.bLyricsSite) {
-            std::string lyric = ScrapeLyric(source.site, song.artist.c_str(), song.title.c_str(), &HttpGet);
-            return lyric.empty() ? LyricResult::NotFound() : LyricResult::Found(std::move(lyric));
-        }
-        unsigned long error = 0;
-        std::string lyric = FetchLrclibLyric(source.lrclib, song.artist.c_str(), song.title.c_str(), &error);
-        if (error != 0) return LyricResult::CouldNotAsk("error " + std::to_string(error));
-        return lyric.empty() ? LyricResult::NotFound() : LyricResult::Found(std::move(lyric));
+        if (source.bLyricsSite) return ScrapeLyric(source.site, song.artist.c_str(), song.title.c_str(), &HttpGet);
+        if (!source.lrclib.unusable.empty()) return LyricResult::CouldNotAsk(source.lrclib.unusable);
+        return FetchLrclibLyric(source.lrclib, song.artist.c_str(), song.title.c_str());
     });
 }
 

@@ -1,6 +1,7 @@
 #include "lyrics/net/HttpGet.h"
 
 #include "core/lyrics/HttpRequest.h"
+#include "lyrics/net/ResolveWithin.h"
 #include "platform/SocketShim.h"
 
 #include <algorithm>
@@ -91,8 +92,9 @@ bool HttpGetWithin(const char* host, unsigned short port, const char* path, char
     char hostBuffer[kHttpHostMax + 1];
     std::snprintf(hostBuffer, sizeof(hostBuffer), "%s", host);
 
-    const hostent* entry = gethostbyname(hostBuffer);
-    if (!entry || entry->h_addrtype != AF_INET || !entry->h_addr_list || !entry->h_addr_list[0]) return false;
+    // The name is resolved within the connect's wait and the whole call.
+    unsigned long ipv4 = 0;
+    if (!ResolveWithin(hostBuffer, std::min(waitMs, MillisecondsLeft(deadline)), &ipv4)) return false;
 
     SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
     if (s == INVALID_SOCKET) return false;
@@ -105,7 +107,7 @@ bool HttpGetWithin(const char* host, unsigned short port, const char* path, char
     std::memset(&address, 0, sizeof(address));
     address.sin_family = AF_INET;
     address.sin_port = htons(port);
-    std::memcpy(&address.sin_addr, entry->h_addr_list[0], 4);
+    std::memcpy(&address.sin_addr, &ipv4, 4);
     if (!ConnectWithin(s, address, std::min(waitMs, MillisecondsLeft(deadline)))) {
         closesocket(s);
         return false;
@@ -117,19 +119,26 @@ bool HttpGetWithin(const char* host, unsigned short port, const char* path, char
     }
 
     // The last byte of the buffer is never filled, so the text always ends
-    // in a zero. A wait that runs out ends the loop like a receive error.
+    // in a zero. The answer is complete when the server closes, or when the
+    // buffer is full (the page is read that far); a receive that fails or a
+    // wait or the whole call running out is no answer.
     const int usable = capacity - 1;
     int total = 0;
+    bool complete = false;
     for (;;) {
-        if (!ReadableWithin(s, std::min(waitMs, MillisecondsLeft(deadline)))) break;
+        const int left = MillisecondsLeft(deadline);
+        if (left <= 0 || !ReadableWithin(s, std::min(waitMs, left))) break;
         const int count = recv(s, buffer + total, std::min(kChunk, usable - total), 0);
-        if (count <= 0) break;
+        if (count < 0) break;
         total += count;
-        if (total + kChunk > usable) break;
+        if (count == 0 || total + kChunk > usable) {
+            complete = true;
+            break;
+        }
     }
-
+    closesocket(s);
+    if (!complete) return false;
     *received = total;
     buffer[total] = '\0';
-    closesocket(s);
     return true;
 }

@@ -14,10 +14,12 @@ constexpr int kHttpTotalMs = 60000;
 // true *received < capacity and buffer[*received] == 0. capacity must be at
 // least 1024 (a smaller one is refused).
 //
-// False, with *received untouched, when no request was sent: input refused
-// (host over 255 bytes, request over 1023, a control byte in host or path),
-// host not resolved, socket, connect or send failed, connect timed out.
-// True otherwise, also when nothing arrived: judge by *received > 0.
+// False, with *received untouched, when no complete answer came: input
+// refused (host over 255 bytes, request over 1023, a control byte in host or
+// path), host not resolved, socket, connect or send failed, connect timed
+// out, a receive failed, a receive wait or the whole call ran out. True when
+// the server closed the connection (also before sending a byte) or the buffer
+// filled up.
 // WinSock must have been started by the caller.
 bool HttpGet(const char* host, unsigned short port, const char* path, char* buffer, int capacity,
              int* received);

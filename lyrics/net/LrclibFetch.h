@@ -1,19 +1,33 @@
 #pragma once
 
-// A song's lyric from an LRCLIB server: one GET of /api/get through WinHTTP,
-// which brings TLS, certificate checks and the system's proxy settings.
+// Asking an LRCLIB server: one GET at a time through WinHTTP, which brings
+// TLS, certificate checks and the system's proxy settings.
+#include "core/lyrics/HttpExchange.h"
 #include "core/lyrics/LrclibAddress.h"
+#include "core/lyrics/LyricOutcome.h"
 
 #include <string>
 
-// The lyric as ANSI text (system code page, CR LF line ends), or an empty
-// string when there is none or anything fails; nothing is asked when the
-// artist or the title is empty. When error is given it receives the Win32 or
-// WinHTTP error code of a failed exchange, or 0 (an answer came, whatever it
-// said). Blocks its thread for at most 30 s; safe on several threads at once.
-// Natively (no WinHTTP) it asks nothing, gives no lyric and *error is
-// kLrclibUnsupported.
-std::string FetchLrclibLyric(const LrclibAddress& server, const char* artist, const char* title,
-                             unsigned long* error = nullptr);
+// Each wait (name resolution, connect, send, every receive) at most this
+// long, and the whole exchange at most kLrclibTotalMs, whatever the server
+// does (trickling bytes, never closing, a slow TLS handshake).
+constexpr int kLrclibStepMs = 10000;
+constexpr int kLrclibTotalMs = 30000;
 
-constexpr unsigned long kLrclibUnsupported = 50;  // ERROR_NOT_SUPPORTED
+// GETs server.pathPrefix + pathAndQuery (already percent-encoded, sent as it
+// is) with the program's User-Agent, TLS 1.2 or newer, the system's
+// certificate checks and proxy, and no redirect followed. Answered: the
+// status, the Retry-After header's text, and for status 200 the whole body
+// (at most kLrclibBodyMax bytes). Not answered, with a reason: an unusable
+// address (nothing is sent), a transport or certificate failure, a wait or
+// the whole exchange running out, a Content-Length over the cap (refused
+// before reading) or a body shorter than its Content-Length. One request at
+// a time in the process: a second caller waits for the first to end, and its
+// own bounds start once it may send. Natively (no WinHTTP) nothing is asked:
+// not answered, "needs the Windows build".
+HttpExchange LrclibAsk(const LrclibAddress& server, const std::string& pathAndQuery);
+
+// One song asked by artist and title (ANSI text): the /api/get exchange and
+// its outcome (LrclibResultFromExchange), the lyric turned into the ANSI code
+// page. An unusable address or text that does not convert could not ask.
+LyricResult FetchLrclibLyric(const LrclibAddress& server, const char* artist, const char* title);

@@ -32,8 +32,7 @@ void SetLyricsSite(const std::string& site)
 
 void SetLrclibUrl(const std::string& url)
 {
-    LrclibAddress address;
-    if (!ParseLrclibUrl(url, &address)) address = LrclibAddress();
+    const LrclibAddress address = LrclibAddressFromSetting(url);
     std::lock_guard<std::mutex> guard(SourceLock());
     Source().lrclib = address;
 }

@@ -17,8 +17,9 @@
 // either the old or the new setting.
 void SetLyricsSite(const std::string& site);
 
-// Sets the LRCLIB server from a base URL (see ParseLrclibUrl); an empty or
-// unusable text means the built-in https://lrclib.net.
+// Sets the LRCLIB server from a base URL (see LrclibAddressFromSetting): an
+// empty or blank text means the built-in https://lrclib.net; an unusable one
+// means could not ask for every song, never another server.
 void SetLrclibUrl(const std::string& url);
 
 // A copy of the classic site in use (the built-in one when none is set).

@@ -38,9 +38,19 @@ bool AnsiToUtf8(const std::string& ansi, std::string* utf8)
 
 bool Utf8ToAnsi(const std::string& utf8, std::string* ansi)
 {
+    return Utf8ToCodePage(utf8, ::GetACP(), ansi);
+}
+
+bool Utf8ToCodePage(const std::string& utf8, unsigned codePage, std::string* out)
+{
     std::wstring wide;
     if (!ToWide(CP_UTF8, MB_ERR_INVALID_CHARS, utf8, &wide)) return false;
-    // No ANSI code page holds a character beyond U+FFFF; systems differ in
+    // A UTF-8 code page holds every character: the text stays as it came.
+    if (codePage == CP_UTF8) {
+        *out = utf8;
+        return true;
+    }
+    // No other code page holds a character beyond U+FFFF; systems differ in
     // whether such a pair becomes one '?' or two, so it is made one here.
     std::wstring single;
     single.reserve(wide.size());
@@ -53,5 +63,7 @@ bool Utf8ToAnsi(const std::string& utf8, std::string* ansi)
             single.push_back(c);
         }
     }
-    return FromWide(CP_ACP, WC_NO_BEST_FIT_CHARS, single, ansi);
+    // No best-fit look-alikes ('a' for a-macron, '8' for infinity): a
+    // character the code page lacks is a '?'.
+    return FromWide(codePage, WC_NO_BEST_FIT_CHARS, single, out);
 }

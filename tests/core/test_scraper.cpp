@@ -19,7 +19,7 @@ struct FakeSite {
     std::vector<std::string> requested;
     std::string failPath;  // this request fails as if the connection did
 
-    std::string Lyric(const char* artist, const char* title)
+    LyricResult Lyric(const char* artist, const char* title)
     {
         return ScrapeLyric(LyricsSiteAddress(), artist, title,
                            [this](const char*, unsigned short, const char* path, char* buffer, int capacity,
@@ -162,27 +162,47 @@ TEST(ScraperEntities, KnownUnknownAndBare)
     EXPECT_STREQ(shortText, "&am");
 }
 
-TEST(ScraperFetch, TwoRequestsAndEveryFailure)
+TEST(ScraperFetch, TwoRequestsAndEachOutcome)
 {
-    FakeSite site;
-    site.pages["/n/night-owls/songs.html"] = "HTTP/1.0 200 OK\r\n\r\n<a href=\"/n/b.html\" title=\"Blue Hour Lyrics\">";
-    site.pages["/n/b.html"] = "HTTP/1.0 200 OK\r\n\r\n<div>x&amp;y<br>b<br>c<br></div>";
-    EXPECT_EQ(site.Lyric("Night Owls", "Blue Hour"), "x&    y  \r\nb  \r\nc  \r\n");
-    EXPECT_EQ(site.requested, (std::vector<std::string>{"/n/night-owls/songs.html", "/n/b.html"}));
-
-    site.requested.clear();
-    EXPECT_EQ(site.Lyric("", "Blue Hour"), "");
-    EXPECT_EQ(site.Lyric("Night Owls", ""), "");
-    EXPECT_EQ(site.Lyric(std::string(256, 'n').c_str(), "Blue Hour"), "");
-    EXPECT_EQ(site.Lyric("Night Owls", std::string(243, 't').c_str()), "");
-    EXPECT_TRUE(site.requested.empty());
-
-    EXPECT_EQ(site.Lyric("Night Owls", "Red Hour"), "");  // not on the list: one request
-    EXPECT_EQ(site.Lyric("Nobody", "Blue Hour"), "");     // empty response
-    EXPECT_EQ(site.requested.size(), 2u);
-    site.failPath = "/n/b.html";
-    EXPECT_EQ(site.Lyric("Night Owls", "Blue Hour"), "");
-    site.failPath = "/n/night-owls/songs.html";
-    EXPECT_EQ(site.Lyric("Night Owls", "Blue Hour"), "");
-    EXPECT_EQ(site.requested.size(), 5u);
+    const LyricOutcome F = LyricOutcome::Found, N = LyricOutcome::NotFound, C = LyricOutcome::CouldNotAsk;
+    const std::string list = "<a href=\"/n/b.html\" title=\"Blue Hour Lyrics\"><a href=\"/n/x\ty\" title=\"Tab Lyrics\">";
+    const std::string song = "<div>x&amp;y<br>b<br>c<br></div>";
+    const std::string tooLong(256, 'n');
+    const struct {
+        std::string listPage, songPage, failPath;
+        const char* artist;
+        const char* title;
+        LyricOutcome outcome;
+        std::size_t requests;
+    } cases[] = {
+        {"HTTP/1.0 200 OK\r\n\r\n" + list, "HTTP/1.1 200 OK\r\n\r\n" + song, "", "Night Owls", "Blue Hour", F, 2},
+        // Nothing to ask, or the site answers that it has no such song.
+        {"", "", "", "", "Blue Hour", N, 0},
+        {"", "", "", "Night Owls", "", N, 0},
+        {"", "", "", tooLong.c_str(), "Blue Hour", N, 0},
+        {"HTTP/1.0 200 OK\r\n\r\n" + list, "", "", "Night Owls", "Red Hour", N, 1},
+        {"HTTP/1.0 404 Not Found\r\n\r\n" + list, "", "", "Night Owls", "Blue Hour", N, 1},
+        {"HTTP/1.0 200 OK\r\n\r\n" + list, "HTTP/1.0 404 Not Found\r\n\r\n" + song, "", "Night Owls", "Blue Hour", N, 2},
+        {"HTTP/1.0 200 OK\r\n\r\n" + list, "HTTP/1.0 200 OK\r\n\r\n<p>no breaks</p>", "", "Night Owls", "Blue Hour", N, 2},
+        {"HTTP/1.0 200 OK\r\n\r\n" + list, "", "", "Night Owls", "Tab", N, 1},  // a link that would not be sent
+        // No usable answer.
+        {"HTTP/1.0 200 OK\r\n\r\n" + list, "", "/n/night-owls/songs.html", "Night Owls", "Blue Hour", C, 1},
+        {"HTTP/1.0 200 OK\r\n\r\n" + list, "HTTP/1.0 200 OK\r\n\r\n" + song, "/n/b.html", "Night Owls", "Blue Hour", C, 2},
+        {"", "", "", "Night Owls", "Blue Hour", C, 1},
+        {list, "", "", "Night Owls", "Blue Hour", C, 1},
+        {"HTTP/1.0 500 Internal Server Error\r\n\r\n" + list, "", "", "Night Owls", "Blue Hour", C, 1},
+        {"HTTP/1.0 200 OK\r\n\r\n" + list, "HTTP/1.0 302 Found\r\n\r\n" + song, "", "Night Owls", "Blue Hour", C, 2},
+        {"HTTP/1.0 200 OK\r\n\r\n" + list, "HTTP/1.0 20x OK\r\n\r\n" + song, "", "Night Owls", "Blue Hour", C, 2},
+    };
+    for (const auto& c : cases) {
+        FakeSite site;
+        site.pages["/n/night-owls/songs.html"] = c.listPage;
+        site.pages["/n/b.html"] = c.songPage;
+        site.failPath = c.failPath;
+        const LyricResult r = site.Lyric(c.artist, c.title);
+        const std::string what = c.listPage.substr(0, 24) + " / " + c.songPage.substr(0, 24) + " / " + c.title;
+        EXPECT_EQ(r.outcome, c.outcome) << what;
+        EXPECT_EQ(r.lyric, c.outcome == F ? "x&    y  \r\nb  \r\nc  \r\n" : "") << what;
+        EXPECT_EQ(site.requested.size(), c.requests) << what;
+    }
 }

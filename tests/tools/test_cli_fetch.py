@@ -1,9 +1,11 @@
 """songlark-cli fetch against the lyrics-site stand-in on loopback, natively
 and under Wine (--runner): the fixtures' lyrics byte for byte, exit statuses
-0 / 1 / 2, and a site that never answers."""
+0 found / 1 not found / 2 usage / 3 could not ask, for a site that never
+answers and for one that nobody serves."""
 import argparse
 import contextlib
 import os
+import socket
 import subprocess
 import sys
 import time
@@ -75,12 +77,19 @@ def main():
         check(f"usage {bad} message", b"usage: songlark-cli fetch [--site HOST[:PORT] | --lrclib BASEURL] ARTIST TITLE" in r.stderr,
               True)
 
+    # Nobody listening: could not ask, at once.
+    with socket.socket() as s:
+        s.bind(("127.0.0.1", 0))
+        closed = "127.0.0.1:%d" % s.getsockname()[1]
+    r = fetch("--site", closed, "Some Artist", "A Song")
+    check("refused site", (r.returncode, b"could not ask" in r.stderr), (3, True))
+
     # A site that accepts and never answers: the program's own wait ends it.
     with stand_in(args, "hang") as site:
         start = time.time()
         r = fetch("--site", site, "Some Artist", "A Song", timeout=90)
         elapsed = time.time() - start
-        check("silent site status", r.returncode, 1)
+        check("silent site status", (r.returncode, b"could not ask" in r.stderr), (3, True))
         check("silent site ends within the wait", 25 < elapsed < 50, True)
         print(f"silent site: ended after {elapsed:.1f} s")
 

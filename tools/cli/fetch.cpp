@@ -1,11 +1,11 @@
 // songlark-cli fetch [--site HOST[:PORT] | --lrclib BASEURL] ARTIST TITLE
 // Writes the lyric exactly as the program would store it, raw bytes, to
-// standard output. Exit status 0 found, 1 no lyric, 2 usage error. Without an
-// option it asks the built-in LRCLIB server, as the program does by default.
+// standard output. Exit status 0 found, 1 not found, 3 could not ask (the
+// reason on standard error), 2 usage error. Without an option it asks the
+// built-in LRCLIB server, as the program does by default.
 #include "core/lyrics/LrclibAddress.h"
 #include "core/lyrics/LyricsSiteAddress.h"
 #include "lyrics/net/FetchLyric.h"
-#include "lyrics/net/LrclibFetch.h"
 #include "lyrics/net/LyricsSite.h"
 #include "tools/cli/Commands.h"
 
@@ -27,8 +27,7 @@ int RunFetch(int argc, char** argv)
 {
     int next = 1;
     std::string site;
-    bool bLrclib = false;
-    LrclibAddress lrclib;
+    std::string lrclibUrl;
     if (next < argc && std::strcmp(argv[next], "--site") == 0) {
         if (next + 1 >= argc) return CliUsage(kFetch);
         site = argv[next + 1];
@@ -36,39 +35,43 @@ int RunFetch(int argc, char** argv)
         if (site.empty() || !ParseLyricsSite(site, &address)) return CliUsage(kFetch);
         next += 2;
     } else if (next < argc && std::strcmp(argv[next], "--lrclib") == 0) {
-        if (next + 1 >= argc || !ParseLrclibUrl(argv[next + 1], &lrclib)) return CliUsage(kFetch);
-        bLrclib = true;
+        LrclibAddress address;
+        if (next + 1 >= argc || !ParseLrclibUrl(argv[next + 1], &address)) return CliUsage(kFetch);
+        lrclibUrl = argv[next + 1];
         next += 2;
     }
     if (argc - next != 2) return CliUsage(kFetch);
-    const char* artist = argv[next];
-    const char* title = argv[next + 1];
-
-    std::string lyric;
-    if (bLrclib) {
-        unsigned long error = 0;
-        lyric = FetchLrclibLyric(lrclib, artist, title, &error);
-        if (error == kLrclibUnsupported) {
-            std::fprintf(stderr, "songlark-cli: --lrclib needs the Windows build (it asks through WinHTTP)\n");
-            return 2;
-        }
-        if (error != 0) std::fprintf(stderr, "songlark-cli: no answer from LRCLIB (error %lu)\n", error);
-    } else {
-        SetLyricsSite(site);
-#ifdef _WIN32
-        WSADATA data;
-        if (WSAStartup(MAKEWORD(1, 1), &data) != 0) {
-            std::fprintf(stderr, "songlark-cli: Windows sockets initialization failed.\n");
-            return 1;
-        }
-#endif
-        lyric = FetchLyric(artist, title).lyric;
-#ifdef _WIN32
-        WSACleanup();
-#endif
+#ifndef _WIN32
+    if (site.empty()) {
+        std::fprintf(stderr, "songlark-cli: LRCLIB needs the Windows build (it asks through WinHTTP)\n");
+        return 2;
     }
-    if (lyric.empty()) return 1;
-    std::fwrite(lyric.data(), 1, lyric.size(), stdout);
-    return std::fflush(stdout) == 0 ? 0 : 1;
+#endif
+    SetLyricsSite(site);
+    SetLrclibUrl(lrclibUrl);
+#ifdef _WIN32
+    WSADATA data;
+    if (WSAStartup(MAKEWORD(1, 1), &data) != 0) {
+        std::fprintf(stderr, "songlark-cli: Windows sockets initialization failed.\n");
+        return 3;
+    }
+#endif
+    const LyricResult result = FetchLyric(argv[next], argv[next + 1]);
+#ifdef _WIN32
+    WSACleanup();
+#endif
+    switch (result.outcome) {
+    case LyricOutcome::Found:
+        std::fwrite(result.lyric.data(), 1, result.lyric.size(), stdout);
+        return std::fflush(stdout) == 0 ? 0 : 3;
+    case LyricOutcome::NotFound:
+        return 1;
+    case LyricOutcome::CouldNotAsk:
+        break;
+    }
+    std::fprintf(stderr, "songlark-cli: could not ask: %s", result.reason.c_str());
+    if (result.retryAfterSeconds > 0) std::fprintf(stderr, " (retry after %d s)", result.retryAfterSeconds);
+    std::fprintf(stderr, "\n");
+    return 3;
 }
 }  // namespace

@@ -27,8 +27,9 @@ Retry-After: N; "Unavailable"/"Too Many" alone send no Retry-After, and
 headers and half the body, then the connection is reset), "Trickle" (the
 headers, then one body byte every 3 s, for as long as the client stays),
 "Short Body" (a Content-Length larger than what is sent, then close), "Over
-Cap" (Content-Length: 1048577 and a trickling body) and "Redirect" (302 to
-a record that exists, so a client that follows it would find a lyric).
+Cap" (Content-Length: 1048577 and a trickling body), "Slow Headers" (the
+status line, then one header byte every 3 s) and "Redirect" (302 to a record
+that exists, so a client that follows it would find a lyric).
 
 --tls CERT KEY serves HTTPS with that certificate (PEM files). --prefix /P
 serves the API under /P (/P/api/get) and nowhere else. --busy-file F: while
@@ -221,6 +222,11 @@ class Handler(http.server.BaseHTTPRequestHandler):
         elif track.startswith("Over Cap"):
             self.send_head(200, ONE_MIB + 1)
             self.trickle(padded_answer(ONE_MIB + 1))
+        elif track.startswith("Slow Headers"):
+            self.close_connection = True
+            self.wfile.write(b"HTTP/1.1 200 OK\r\n")
+            self.wfile.flush()
+            self.trickle(b"Content-Type: application/json\r\n" * 100)
         elif track.startswith("Redirect"):
             self.send_json(302, body=b"Found", headers={
                 "Location": self.server.prefix + "/api/get?artist_name=Some%20Artist&track_name=A%20Song"})

@@ -2,8 +2,14 @@
 
 // Native builds are for tests and tools of the platform-free code; they carry
 // no HTTPS client, so LRCLIB is never asked from them.
-std::string FetchLrclibLyric(const LrclibAddress&, const char*, const char*, unsigned long* error)
+HttpExchange LrclibAsk(const LrclibAddress&, const std::string&)
 {
-    if (error) *error = kLrclibUnsupported;
-    return std::string();
+    HttpExchange exchange;
+    exchange.reason = "needs the Windows build";
+    return exchange;
+}
+
+LyricResult FetchLrclibLyric(const LrclibAddress&, const char*, const char*)
+{
+    return LyricResult::CouldNotAsk("needs the Windows build");
 }

@@ -237,7 +237,11 @@ int CThreadLimeWire::Run()
         if (bLimeWire || bKazaa) {
             if (bLimeWire) ScanLimeWireFolder();
             if (bKazaa) ScanKazaaFolder();
-            ProcessNextPending();
+            try {
+                ProcessNextPending();
+            } catch (...) {
+                // Nothing there should throw; no exception may end the thread.
+            }
         }
         if (Pause(m_nPassInterval)) break;
     }

@@ -3,7 +3,10 @@
 port) stay "SEARCH" on the real songlark.exe, and the source is probed by one
 request at a time with a back-off that doubles; once the stand-in listens
 there again, every song turns "OK". The back-off's base is shortened through
-SONGLARK_TEST_RETRY_MS so that the test takes a minute, not hours."""
+SONGLARK_TEST_RETRY_MS so that the test takes a minute, not hours.
+
+OUTAGE_S and OUTAGE_BASE_S in the environment lengthen the outage and set the
+back-off's base (30 is the program's own), to measure longer outages."""
 import os
 import socket
 import subprocess
@@ -14,8 +17,8 @@ import sites
 import winetools
 
 KEY = r"HKLM\Software\Hollowfen\Songlark"
-BASE_S = 2
-OUTAGE_S = 22
+BASE_S = int(os.environ.get("OUTAGE_BASE_S", "2"))
+OUTAGE_S = int(os.environ.get("OUTAGE_S", "22"))
 SONGS = [("Some Artist", "A Song"), ("Night Owls", "Blue Hour"), ("Night Owls", "Don't Stop")]
 LATE_SONG = ("Zo\u00eb Lune", "\u00c9t\u00e9")  # downloaded during the outage
 
@@ -98,7 +101,10 @@ def test(args):
             # The source comes back: every song follows.
             with StandInOnPort(args.source_dir, port) as server:
                 back = time.time()
-                done = winetools.wait_for(lambda: all(("OK",) + s in rows(wp) for s in SONGS + [LATE_SONG]), 90, 1)
+                # The next probe comes at most one doubled wait after the last
+                # failure, then one song per 5 s pass.
+                limit = BASE_S * 2 ** len(asks) + 5 * (len(SONGS) + 1) + 30
+                done = winetools.wait_for(lambda: all(("OK",) + s in rows(wp) for s in SONGS + [LATE_SONG]), limit, 1)
                 assert done, rows(wp)
                 print("all %d songs OK %.1f s after the source came back" % (len(SONGS) + 1, time.time() - back))
                 asked = server.requests()

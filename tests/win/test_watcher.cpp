@@ -497,11 +497,12 @@ TEST_F(WatcherTest, SongsThatCouldNotBeAskedWaitWithBackOffAndFollowOnceTheSourc
     Start(100);
 
     // 2.5 s of outage at a pass every 0.1 s: the source is probed after 0,
-    // 0.3, 0.9 and 2.1 s, one song at a time.
+    // 0.3, 0.9 and 2.1 s, one song at a time (a loaded machine may lose one);
+    // without the source's pause each song would be tried every 0.3 s.
     PumpMessages(2500);
     const size_t duringOutage = server->requests().size();
-    EXPECT_GE(duringOutage, 3u);
-    EXPECT_LE(duringOutage, 4u);
+    EXPECT_GE(duringOutage, 2u);
+    EXPECT_LE(duringOutage, 5u);
     EXPECT_EQ(dialog.Count(kBase), 3u);
     EXPECT_EQ(dialog.Count(kBase + 2), 0u) << "no song is reported not found";
 

@@ -50,6 +50,8 @@ BOOL CSonglarkDlg::StartAcceleration()
 
 void CSonglarkDlg::OnTimer(UINT_PTR)
 {
+    // A Kazaa that was closed, restarted or stopped answering is looked for again.
+    if (KazaaWindowsLost()) ForgetKazaaTree();
     if (!g_hKazaaTree) {
         FindKazaaWindows();
         if (!g_hKazaaTree) return;

@@ -23,6 +23,8 @@ const char kKazaaTitlePrefix[] = "Kazaa";
 SRWLOCK g_kazaaWindowsLock = SRWLOCK_INIT;
 
 std::atomic<int> g_nPassesAlive{0};
+// Passes in a row whose count failed; any count that comes clears it.
+std::atomic<int> g_nCountFailures{0};
 
 unsigned __stdcall CountedPassProc(void* pParam)
 {
@@ -50,7 +52,15 @@ void ForgetKazaaTree()
     ::AcquireSRWLockExclusive(&g_kazaaWindowsLock);
     g_hKazaaTree = nullptr;
     g_hKazaaPane = nullptr;
+    g_nCountFailures = 0;
     ::ReleaseSRWLockExclusive(&g_kazaaWindowsLock);
+}
+
+bool KazaaWindowsLost()
+{
+    const KazaaWindows kazaa = ReadKazaaWindows();
+    if (!kazaa.hTree) return false;
+    return !::IsWindow(kazaa.hTree) || !::IsWindow(kazaa.hMain) || g_nCountFailures >= kCountFailuresBeforeSearch;
 }
 
 void FindKazaaWindows()
@@ -103,9 +113,11 @@ unsigned __stdcall AccelerateCycleProc(void*)
     // count at all.
     DWORD_PTR count = 0;
     if (!::SendMessageTimeoutA(hTree, TVM_GETCOUNT, 0, 0, SMTO_ABORTIFHUNG, kKazaaCountTimeoutMs, &count)) {
+        ++g_nCountFailures;
         ::OutputDebugStringA("count is unknown\r\n");
         return 0;
     }
+    g_nCountFailures = 0;
     const int n = static_cast<int>(count);
     char line[32];
     std::snprintf(line, sizeof line, "count is %d\r\n", n);
@@ -116,8 +128,12 @@ unsigned __stdcall AccelerateCycleProc(void*)
         return 0;
     }
 
-    ::SendMessageA(hTree, WM_KEYDOWN, VK_HOME, 0);
-    ::SendMessageA(hTree, WM_KEYUP, VK_HOME, 0);
+    DWORD_PTR ignored = 0;
+    if (!::SendMessageTimeoutA(hTree, WM_KEYDOWN, VK_HOME, 0, SMTO_ABORTIFHUNG, kKazaaCountTimeoutMs, &ignored) ||
+        !::SendMessageTimeoutA(hTree, WM_KEYUP, VK_HOME, 0, SMTO_ABORTIFHUNG, kKazaaCountTimeoutMs, &ignored)) {
+        ::OutputDebugStringA("Home was not taken\r\n");
+        return 0;
+    }
     for (int i = 0; i < n; ++i) {
         PostCommand(hPane, KAZAA_CMD_ITEM);
         // Read afresh for every item, so a new delay applies from the next one.

@@ -35,6 +35,13 @@ constexpr UINT KAZAA_CMD_PANE = 32959;  // to the pane, at each pass
 constexpr UINT KAZAA_CMD_ITEM = 32986;  // to the pane, once per selected item
 constexpr int KAZAA_TREE_ID = 373;
 
+// True when the saved Kazaa is no longer worth driving: its tree or main
+// window has gone (Kazaa was closed or restarted), or the last
+// kCountFailuresBeforeSearch passes in a row got no count. The tick then
+// forgets it and searches again.
+constexpr int kCountFailuresBeforeSearch = 3;
+bool KazaaWindowsLost();
+
 // Searches the top-level windows; afterwards g_hKazaaTree is non-null when
 // Kazaa's download tree was found.
 void FindKazaaWindows();
@@ -44,10 +51,11 @@ BOOL CALLBACK EnumKazaaChildProc(HWND hWnd, LPARAM lParam);
 // One pass over the tree, on a thread of its own; the argument is ignored.
 unsigned __stdcall AccelerateCycleProc(void* pParam);
 
-// How long a pass waits for Kazaa to answer the item count. A count that
-// fails or times out (Kazaa hung, or elevated above us so that its windows
-// refuse our messages) is unknown: that pass walks nothing and never shuts
-// the computer down.
+// How long a pass waits for Kazaa to answer the item count, and each of the
+// Home key's two messages. A count that fails or times out (Kazaa hung, or
+// elevated above us so that its windows refuse our messages) is unknown:
+// that pass walks nothing and never shuts the computer down. A Home that is
+// not taken in time ends the pass.
 constexpr UINT kKazaaCountTimeoutMs = 5000;
 
 // A pass can live for days (each item may wait a day), and a tick comes

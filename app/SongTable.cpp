@@ -1,5 +1,6 @@
 // The song table's operations and its selection handling.
 #include "app/SonglarkDlg.h"
+#include "watcher/ThreadLimeWire.h"
 
 void CSonglarkDlg::SyncSongRows() const
 {
@@ -52,7 +53,13 @@ LRESULT CSonglarkDlg::OnSongListClickOrKey(NMHDR*)
 LRESULT CSonglarkDlg::OnSongListDeleteItem(NMHDR* pNMHDR)
 {
     SyncSongRows();
-    m_songRows.Erase(reinterpret_cast<NMLISTVIEW*>(pNMHDR)->iItem);
+    const int row = reinterpret_cast<NMLISTVIEW*>(pNMHDR)->iItem;
+    // Sent before the row goes, so its texts can still be read.
+    const CString artist = m_listSongs.GetItemText(row, 1);
+    const CString title = m_listSongs.GetItemText(row, 2);
+    m_songRows.Erase(row);
+    // The song's last row gone: the watcher stops asking for it.
+    if (g_pWatcher && m_songRows.Find(artist, title) < 0) g_pWatcher->ForgetSong(artist, title);
     return 0;
 }
 

@@ -7,6 +7,8 @@
 #include "res/resource.h"
 #include "tray/SystemTray.h"
 
+#include <memory>
+
 // Private messages of the main dialog.
 constexpr UINT WM_TRAYNOTIFY = 1125;    // the tray icon's callback
 constexpr UINT WM_WATCHER_BASE = 2024;  // first of the watcher's four reports
@@ -14,6 +16,9 @@ constexpr UINT WM_LIMEWIRE_SONG = WM_WATCHER_BASE + 0;
 constexpr UINT WM_KAZAA_SONG = WM_WATCHER_BASE + 1;
 constexpr UINT WM_LIMEWIRE_LYRIC = WM_WATCHER_BASE + 2;
 constexpr UINT WM_KAZAA_LYRIC = WM_WATCHER_BASE + 3;
+constexpr UINT WM_LYRIC_SEARCH_DONE = WM_WATCHER_BASE + 4;  // a manual search's answer came
+
+struct LyricSearchTask;
 
 // The main window: a modal dialog that holds every control of the program.
 // Its handlers live beside the features they serve (song table, lyric search,
@@ -39,8 +44,11 @@ public:
     int AppendSongRow(const char* status, const CString& artist, const CString& title, DWORD rowData);
     void SetSongRowStatus(int row, const char* status, DWORD rowData);
 
-    // Lyric lookup behind the Search command and a row's selection.
+    // Lyric lookup behind the Search command and a row's selection. A
+    // fetch runs on a thread of its own; its answer comes back as
+    // WM_LYRIC_SEARCH_DONE.
     void SearchLyric(BOOL bFetch);
+    bool IsSearching() const { return m_pSearch != nullptr; }
 
     // The lyric store listing at start-up.
     void LoadStoredLyrics();
@@ -79,6 +87,10 @@ protected:
     LRESULT OnKazaaLyric(WPARAM wParam, LPARAM lParam);
     LRESULT OnSongReported(WPARAM wParam, LPARAM lParam, int source);
     LRESULT OnLyricReported(WPARAM wParam, LPARAM lParam, int source);
+
+    // A manual search's answer, and the window's end (a late answer is dropped).
+    LRESULT OnSearchDone(WPARAM wParam, LPARAM lParam);
+    LRESULT OnDestroyDialog(WPARAM wParam, LPARAM lParam);
 
     // The lyric panel and the artist box.
     void OnDeleteLyric();
@@ -124,12 +136,17 @@ protected:
         ON_MESSAGE(WM_KAZAA_SONG, OnKazaaSong)
         ON_MESSAGE(WM_LIMEWIRE_LYRIC, OnLimeWireLyric)
         ON_MESSAGE(WM_KAZAA_LYRIC, OnKazaaLyric)
+        ON_MESSAGE(WM_LYRIC_SEARCH_DONE, OnSearchDone)
+        ON_MESSAGE(WM_DESTROY, OnDestroyDialog)
     END_MSG_MAP(CDialog)
 
 private:
     // Set while the Search command selects its row, so that the selection
     // fills the boxes but leaves the lyric panel as the search set it.
     bool m_bKeepLyricPanel = false;
+
+    // The search under way, shared with its thread; null when none runs.
+    std::shared_ptr<LyricSearchTask> m_pSearch;
 
     // The table's texts by row, kept beside the list so that finding a row
     // does not read every row; SyncSongRows checks it still matches.

@@ -2,9 +2,9 @@
 
 #include "lyrics/net/LyricsSite.h"
 
-BOOL g_bCheckLimeWire = 0;
+std::atomic<BOOL> g_bCheckLimeWire{0};
 CString g_strLimeWirePath;
-BOOL g_bCheckKazaa = 0;
+std::atomic<BOOL> g_bCheckKazaa{0};
 CString g_strKazaaPath;
 
 const char kSettingsKeyPath[] = "Software\\Hollowfen\\Songlark";

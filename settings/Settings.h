@@ -4,11 +4,14 @@
 #include "framework/CString.h"
 #include "settings/RegKey.h"
 
+#include <atomic>
+
 // The four watch settings, filled by LoadSettings on the user-interface
-// thread. The watcher reads the two switches on every pass.
-extern BOOL g_bCheckLimeWire;
+// thread. The watcher reads the two switches on every pass, hence atomics;
+// it takes the folders through SetFolders.
+extern std::atomic<BOOL> g_bCheckLimeWire;
 extern CString g_strLimeWirePath;
-extern BOOL g_bCheckKazaa;
+extern std::atomic<BOOL> g_bCheckKazaa;
 extern CString g_strKazaaPath;
 
 // The program's own key, open for the whole run. Callers pass

@@ -8,16 +8,50 @@
 #include "platform/SystemPath.h"
 #include "settings/Settings.h"
 
+#include <mbstring.h>
+
+#include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <utility>
 
 CThreadLimeWire* g_pWatcher = nullptr;
 
+namespace {
+// The retry rules' first back-off. Tests that cannot wait half a minute per
+// retry set SONGLARK_TEST_RETRY_MS in the environment; the longest back-off
+// keeps its ratio to the first (30 s to 30 min).
+songlark::RetrySchedule MakeSchedule()
+{
+    char value[32] = {0};
+    const DWORD n = ::GetEnvironmentVariableA("SONGLARK_TEST_RETRY_MS", value, sizeof value);
+    const long long first = n > 0 && n < sizeof value ? std::atoll(value) : 0;
+    if (first <= 0) return songlark::RetrySchedule();
+    return songlark::RetrySchedule(first, first * (songlark::RetrySchedule::kMaxDelayMs /
+                                                   songlark::RetrySchedule::kFirstDelayMs));
+}
+
+int64_t Now()
+{
+    return static_cast<int64_t>(::GetTickCount64());
+}
+
+// Songs are the same when their rows would be (FindSongRow).
+bool SameSong(const SongRecord& record, const CString& artist, const CString& title)
+{
+    return _mbsicmp(reinterpret_cast<const unsigned char*>(static_cast<const char*>(record.strArtist)),
+                    reinterpret_cast<const unsigned char*>(static_cast<const char*>(artist))) == 0 &&
+           _mbsicmp(reinterpret_cast<const unsigned char*>(static_cast<const char*>(record.strTitle)),
+                    reinterpret_cast<const unsigned char*>(static_cast<const char*>(title))) == 0;
+}
+}  // namespace
+
 // Known paths compare like _mbsicmp.
-CThreadLimeWire::CThreadLimeWire() : m_arrKnownFiles(songlark::FoldTextCase)
+CThreadLimeWire::CThreadLimeWire() : m_arrKnownFiles(songlark::FoldTextCase), m_schedule(MakeSchedule())
 {
     ::InitializeCriticalSection(&m_stopLock);
     ::InitializeConditionVariable(&m_stopWake);
+    ::InitializeCriticalSection(&m_forgetLock);
     ::InitializeCriticalSection(&m_folderLock);
 }
 
@@ -29,9 +63,8 @@ CThreadLimeWire::CThreadLimeWire(CWnd* pDialog, int nMsgBase, CString strLimeWir
 
 CThreadLimeWire::~CThreadLimeWire()
 {
-    for (SongRecord* pRecord : m_listPending) delete pRecord;
-    m_listPending.clear();
     ::DeleteCriticalSection(&m_folderLock);
+    ::DeleteCriticalSection(&m_forgetLock);
     ::DeleteCriticalSection(&m_stopLock);
 }
 
@@ -94,6 +127,47 @@ void CThreadLimeWire::SetFolders(const CString& strLimeWirePath, const CString& 
     m_strNewKazaaPath = std::move(kazaa);
     m_bNewFolders = true;
     ::LeaveCriticalSection(&m_folderLock);
+}
+
+void CThreadLimeWire::ForgetSong(const CString& strArtist, const CString& strTitle)
+{
+    // Copied before the lock is taken; out of memory, the song stays queued
+    // and its answer finds no row.
+    try {
+        std::pair<CString, CString> song(strArtist, strTitle);
+        ::EnterCriticalSection(&m_forgetLock);
+        try {
+            m_listForgotten.push_back(std::move(song));
+        } catch (...) {
+        }
+        ::LeaveCriticalSection(&m_forgetLock);
+    } catch (...) {
+    }
+}
+
+void CThreadLimeWire::DropForgottenSongs()
+{
+    std::vector<std::pair<CString, CString>> forgotten;
+    ::EnterCriticalSection(&m_forgetLock);
+    forgotten.swap(m_listForgotten);
+    ::LeaveCriticalSection(&m_forgetLock);
+    for (const auto& song : forgotten) {
+        for (size_t i = m_listPending.size(); i-- > 0;) {
+            if (!SameSong(*m_listPending[i], song.first, song.second)) continue;
+            m_schedule.Remove(m_listPending[i]->nId);
+            m_listPending.erase(m_listPending.begin() + static_cast<std::ptrdiff_t>(i));
+        }
+    }
+}
+
+void CThreadLimeWire::RemovePending(uint64_t nId)
+{
+    m_schedule.Remove(nId);
+    for (auto it = m_listPending.begin(); it != m_listPending.end(); ++it) {
+        if ((*it)->nId != nId) continue;
+        m_listPending.erase(it);
+        return;
+    }
 }
 
 void CThreadLimeWire::TakeNewFolders()
@@ -164,7 +238,11 @@ int CThreadLimeWire::Run()
         if (bLimeWire || bKazaa) {
             if (bLimeWire) ScanLimeWireFolder();
             if (bKazaa) ScanKazaaFolder();
-            ProcessNextPending();
+            try {
+                ProcessNextPending();
+            } catch (...) {
+                // Nothing there should throw; no exception may end the thread.
+            }
         }
         if (Pause(m_nPassInterval)) break;
     }
@@ -211,38 +289,72 @@ void CThreadLimeWire::ScanFolder(const CString& folder, const char* pattern, int
             const int found = nSource == 0 ? ReadMp3Tags(path, artist, title, 1) : ReadKazaaSong(path, artist, title, 0);
             if (found != 1) continue;
 
+            // Everything queueing needs is allocated before the dialog lists
+            // the song: once listed "SEARCH", a song is always queued.
+            std::unique_ptr<SongRecord> pRecord(new SongRecord(artist, title, nSource));
+            pRecord->facts.artist = artist.str();
+            pRecord->facts.title = title.str();
+            m_listPending.reserve(m_listPending.size() + 1);
+            m_schedule.Reserve(m_schedule.size() + 1);
+
             LRESULT answer = 0;
             if (!Report(static_cast<UINT>(nSource), reinterpret_cast<WPARAM>(&artist),
                         reinterpret_cast<LPARAM>(&title), answer))
                 return;
             if (m_hDialog && answer) {
-                std::unique_ptr<SongRecord> pRecord(new SongRecord{artist, title, nSource});
-                m_listPending.push_back(pRecord.get());
-                pRecord.release();
+                pRecord->nId = ++m_nLastId;
+                m_schedule.Add(pRecord->nId, Now());
+                m_listPending.push_back(std::move(pRecord));
             }
         }
     } catch (...) {
-        // Out of memory: the song in hand is not queued.
+        // Out of memory before the report: the song in hand is not listed.
     }
 }
 
 void CThreadLimeWire::ProcessNextPending()
 {
-    if (m_listPending.empty() || StopRequested()) return;
-    SongRecord* pRecord = m_listPending.front();
+    DropForgottenSongs();
+    uint64_t nId = 0;
+    if (StopRequested() || !m_schedule.Next(Now(), nId)) return;
+    SongRecord* pRecord = nullptr;
+    for (const auto& p : m_listPending)
+        if (p->nId == nId) pRecord = p.get();
+    if (!pRecord) {
+        m_schedule.Remove(nId);
+        return;
+    }
+
+    LyricResult result = FetchLyric(pRecord->facts);
+    // A row deleted while the source was asked: its answer is not wanted.
+    DropForgottenSongs();
+    if (!m_schedule.Contains(nId) || StopRequested()) return;
+
+    if (result.outcome == LyricOutcome::CouldNotAsk) {
+        const int64_t now = Now();
+        m_schedule.Failed(nId, now, result.retryAfterSeconds);
+        // One line per failed ask, for whoever watches the debugger output.
+        char line[768];
+        std::snprintf(line, sizeof line, "songlark: could not ask for %s - %s (%s); next ask in %lld s\r\n",
+                      static_cast<const char*>(pRecord->strArtist), static_cast<const char*>(pRecord->strTitle),
+                      result.reason.c_str(), static_cast<long long>((m_schedule.NextAskAt() - now + 999) / 1000));
+        ::OutputDebugStringA(line);
+        return;
+    }
 
     CString lyric;
     try {
-        lyric = FetchLyric(pRecord->strArtist, pRecord->strTitle).lyric;
+        lyric = result.lyric.c_str();
     } catch (...) {
-        lyric.Empty();  // a fetch that failed on memory found nothing
+        // Out of memory for the text: ask again later rather than lose it.
+        m_schedule.Failed(nId, Now(), 0);
+        return;
     }
     if (m_hDialog) {
         LRESULT ignored = 0;
         Report(2 + static_cast<UINT>(pRecord->nSource), reinterpret_cast<WPARAM>(pRecord),
                lyric.IsEmpty() ? 0 : reinterpret_cast<LPARAM>(&lyric), ignored);
     }
-
-    delete pRecord;
-    m_listPending.pop_front();
+    m_schedule.Answered(nId);
+    RemovePending(nId);
 }

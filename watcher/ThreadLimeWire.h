@@ -1,24 +1,36 @@
 #pragma once
 
+#include "core/tags/SongFacts.h"
 #include "core/watch/KnownFiles.h"
+#include "core/watch/RetrySchedule.h"
 #include "framework/CString.h"
 #include "framework/WinThread.h"
 #include "framework/Wnd.h"
 
 #include <atomic>
-#include <deque>
+#include <memory>
+#include <utility>
+#include <vector>
 
 // One song queued for a lyric fetch.
 struct SongRecord {
+    SongRecord(const CString& artist, const CString& title, int source)
+        : strArtist(artist), strTitle(title), nSource(source)
+    {
+    }
     CString strArtist;
     CString strTitle;
     int nSource;  // 0 LimeWire, 1 Kazaa
+    songlark::SongFacts facts;  // what the file tells, for the lookup
+    uint64_t nId = 0;
 };
 
 // The download-folder watcher: every pass it lists both folders, reads the
 // artist and title of each file it has not met before, reports each song to
-// the main dialog (SendMessage, base + 0 / + 1), and fetches the lyric of the
-// oldest queued song (reported with base + 2 + source).
+// the main dialog (SendMessage, base + 0 / + 1), and asks for the lyric of one
+// queued song whose time has come (found or not found is reported with
+// base + 2 + source). A song that could not be asked stays queued and is
+// asked again later, after the retry rules' back-off (RetrySchedule).
 class CThreadLimeWire : public CWinThread {
 public:
     CThreadLimeWire();
@@ -50,6 +62,10 @@ public:
     // thread has ended (only then may the object be destroyed).
     bool StopAndWait(DWORD timeoutMs);
 
+    // From the user-interface thread: the user deleted the song's last row,
+    // so the watcher forgets it at its next step.
+    void ForgetSong(const CString& strArtist, const CString& strTitle);
+
     // Test seam: the pause between passes (5000 ms).
     void SetPassInterval(DWORD ms) { m_nPassInterval = ms; }
 
@@ -61,7 +77,9 @@ public:
     CString m_strLimeWirePath;
     CString m_strKazaaPath;
     songlark::KnownFiles m_arrKnownFiles;
-    std::deque<SongRecord*> m_listPending;
+    // The queued songs, in the order met; when each is asked is the schedule's.
+    std::vector<std::unique_ptr<SongRecord>> m_listPending;
+    songlark::RetrySchedule m_schedule;
 
 private:
     void Setup(CWnd* pDialog, int nMsgBase, const CString& strLimeWirePath, const CString& strKazaaPath);
@@ -72,6 +90,9 @@ private:
     // Reports a song; false when stopping (nothing was sent).
     bool Report(UINT offset, WPARAM wParam, LPARAM lParam, LRESULT& result);
     void ScanFolder(const CString& folder, const char* pattern, int nSource);
+    void DropForgottenSongs();
+    void RemovePending(uint64_t nId);
+    uint64_t m_nLastId = 0;
 
     // The stop request, and the pause that it cuts short: nothing here can
     // fail to be created, so the watcher is always stoppable and always pauses.
@@ -79,6 +100,9 @@ private:
     CRITICAL_SECTION m_stopLock;
     CONDITION_VARIABLE m_stopWake;
     DWORD m_nPassInterval = 5000;
+
+    CRITICAL_SECTION m_forgetLock;
+    std::vector<std::pair<CString, CString>> m_listForgotten;
 
     CRITICAL_SECTION m_folderLock;
     bool m_bNewFolders = false;

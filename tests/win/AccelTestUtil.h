@@ -173,7 +173,8 @@ struct KazaaEvent {
 // tools/fakekazaa.exe as a process of its own, with its log in a temporary file.
 class FakeKazaa {
 public:
-    explicit FakeKazaa(const std::string& title, int items = 3, int treeId = 373, int countDelayMs = 0)
+    explicit FakeKazaa(const std::string& title, int items = 3, int treeId = 373, int countDelayMs = 0,
+                       int homeDelayMs = 0)
     {
         char module[MAX_PATH] = {0};
         ::GetModuleFileNameA(nullptr, module, MAX_PATH);
@@ -190,6 +191,7 @@ public:
 
         std::string cmd = "\"" + exe + "\" --title \"" + title + "\" --items " + std::to_string(items) +
                           " --tree-id " + std::to_string(treeId) + " --count-delay " + std::to_string(countDelayMs) +
+                          " --home-delay " + std::to_string(homeDelayMs) +
                           " --log \"" + m_log + "\"";
         STARTUPINFOA si{};
         si.cb = sizeof si;

@@ -390,6 +390,42 @@ TEST_F(AccelEngineTest, ACountThatFailsOrNeverComesIsUnknownNotAnEmptyTree)
     EXPECT_EQ(g_itemSleeps.load(), 0u);
 }
 
+TEST_F(AccelEngineTest, AKazaaThatStopsAnsweringNeitherHoldsAPassNorKeepsTheAcceleratorOnIt)
+{
+    // Hung after answering the count: the pass gives up on Home within its bound.
+    {
+        FakeKazaa hangsOnHome("Kazaa Media Desktop", 2, KAZAA_TREE_ID, 0, 30000);
+        ASSERT_TRUE(hangsOnHome.Ready());
+        FindKazaaWindows();
+        ASSERT_EQ(g_hKazaaTree.load(), hangsOnHome.tree);
+        const DWORD start = ::GetTickCount();
+        AccelerateCycleProc(nullptr);
+        EXPECT_LT(::GetTickCount() - start, 2 * kKazaaCountTimeoutMs + 3000);
+        EXPECT_EQ(g_itemSleeps.load(), 0u) << "no item walked past a Home that was not taken";
+    }
+
+    // Counts that fail three ticks in a row: the next tick looks for Kazaa
+    // again and drives the one it finds (the live one, brought to the top).
+    FakeKazaa hung("Kazaa Media Desktop", 2, KAZAA_TREE_ID, static_cast<int>(kKazaaCountTimeoutMs) + 500);
+    ASSERT_TRUE(hung.Ready());
+    ForgetKazaaTree();
+    FindKazaaWindows();
+    ASSERT_EQ(g_hKazaaTree.load(), hung.tree);
+    FakeKazaa live("Kazaa Media Desktop", 2);
+    ASSERT_TRUE(live.Ready());
+    dlg.m_bSkipNextTick = FALSE;
+    for (int tick = 0; tick < kCountFailuresBeforeSearch; ++tick) {
+        dlg.OnTimer(ACCEL_TIMER_ID);
+        EXPECT_EQ(g_hKazaaTree.load(), hung.tree) << "tick " << tick;
+        ASSERT_TRUE(PumpUntil([] { return AcceleratePassesAlive() == 0; }, 20000));
+    }
+    ::SetWindowPos(live.main, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    dlg.OnTimer(ACCEL_TIMER_ID);
+    EXPECT_EQ(g_hKazaaTree.load(), live.tree);
+    EXPECT_TRUE(WaitFor(live, "pane", "WM_COMMAND", KAZAA_CMD_ITEM, 2, 10000)) << "the live Kazaa is driven";
+    ASSERT_TRUE(PumpUntil([] { return AcceleratePassesAlive() == 0; }, 20000));
+}
+
 namespace {
 
 // The stack the calling thread has reserved (Windows 8 and Wine have the call).

@@ -56,11 +56,15 @@ protected:
         server.reset();
         RemoveTree(lyricsDir);
     }
-    void Search(const char* artist, const char* song)
+    // Presses Search; unless told not to, serves the window until the search has ended.
+    void Search(const char* artist, const char* song, bool wait = true)
     {
         ::SetDlgItemTextA(hDlg, IDC_ARTIST, artist);
         ::SetDlgItemTextA(hDlg, IDC_SONG, song);
         ::SendMessageA(hDlg, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+        if (wait) {
+            ASSERT_TRUE(PumpUntil([&] { return !dlg.IsSearching(); }, 40000));
+        }
     }
     std::string Panel() { return Box(IDC_LYRIC); }
     std::string Box(int id)
@@ -122,12 +126,57 @@ TEST_F(LyricSearchTest, ASongTheSiteLacksStaysFalseSelectedWithTheNotFoundText)
     EXPECT_EQ(Panel(), kNotFound);
     EXPECT_FALSE(Exists(LyricFilePath("Night Owls", "Unwritten")));
     EXPECT_TRUE(Exists(lyricsDir + "\\Night Owls")) << "the artist folder is prepared all the same";
+}
 
-    // The site failing altogether gives the same.
-    server.reset();
-    Search("Night Owls", "Blue Hour");
+TEST_F(LyricSearchTest, ASearchRunsOffTheWindowsThreadOneAtATime)
+{
+    // The site holds each request until the test lets it answer.
+    HANDLE answer = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    server = std::make_unique<LoopbackServer>([answer](SOCKET c, const std::string&) {
+        ::WaitForSingleObject(answer, 20000);
+        SendAll(c, "HTTP/1.0 404 Not Found\r\n\r\nno");
+    }, 16);
+    SetLyricsSite("127.0.0.1:" + std::to_string(server->port()));
+    dlg.AppendSongRow("OK", "Someone", "Else", 0);
+    Search("Night Owls", "Unwritten", false);
+    ASSERT_TRUE(dlg.IsSearching()) << "Search returned while the site still holds the request";
+    EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(hDlg, IDOK)));
+    ASSERT_EQ(dlg.m_listSongs.GetItemCount(), 2);
+    EXPECT_EQ(Cell(1, 0), "SEARCH");
+    EXPECT_EQ(dlg.m_listSongs.GetItemData(1), 1u);
+    Search("Night Owls", "Unwritten", false);
+    PumpMessages(300);
+    EXPECT_EQ(Requests(), 1u) << "one search at a time";
+    ::SetEvent(answer);
+    ASSERT_TRUE(PumpUntil([&] { return !dlg.IsSearching(); }, 20000));
+    EXPECT_TRUE(::IsWindowEnabled(::GetDlgItem(hDlg, IDOK)));
     EXPECT_EQ(Cell(1, 0), "FALSE");
     EXPECT_EQ(Panel(), kNotFound);
+
+    ::CloseHandle(answer);
+}
+
+TEST_F(LyricSearchTest, ClosingDuringASearchEndsAtOnceAndTheLateAnswerIsDropped)
+{
+    HANDLE answer = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    server = std::make_unique<LoopbackServer>([answer](SOCKET c, const std::string& request) {
+        ::WaitForSingleObject(answer, 20000);
+        const bool list = request.find("songs.html") != std::string::npos;
+        SendAll(c, Page(list ? "<a href=\"/n/night-owls/blue-hour.html\" title=\"Blue Hour Lyrics\">x</a>"
+                             : "<div>lamps<br></div>"));
+    }, 16);
+    SetLyricsSite("127.0.0.1:" + std::to_string(server->port()));
+    Search("Night Owls", "Blue Hour", false);
+    ASSERT_TRUE(dlg.IsSearching());
+    const DWORD start = ::GetTickCount();
+    ::SendMessageA(hDlg, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(PumpUntil([&] { return !::IsWindow(hDlg); }, 2000));
+    EXPECT_LT(::GetTickCount() - start, 2000u) << "closing waits for no answer";
+    ::SetEvent(answer);
+    ASSERT_TRUE(PumpUntil([&] { return Requests() >= 2; }, 10000));
+    PumpMessages(500);
+    EXPECT_FALSE(Exists(LyricFilePath("Night Owls", "Blue Hour"))) << "the answer came to no window";
+    ::CloseHandle(answer);
 }
 
 TEST_F(LyricSearchTest, AnExistingRowKeepsItsStatusWhenTheSearchFindsTheLyric)

@@ -100,14 +100,22 @@ TEST_F(SongTableTest, FindIgnoresCaseFindsOnlyTheFirstOfTwoCaseVariantsAndNeverA
     EXPECT_EQ(dlg.FindSongRow("Night OwlsBlue", " Hour"), 0) << "artist and title are not run together";
     EXPECT_EQ(dlg.FindSongRow("Other", "Night Owls"), 0);
 
+    // Each delete must reach the index: a row then added past AppendSongRow
+    // brings the table back to the index's old count, so a missed delete
+    // would leave the index stale with nothing to show it.
     dlg.m_listSongs.DeleteItem(0);
+    const int added = dlg.m_listSongs.InsertItem(2, "OK");
+    dlg.m_listSongs.SetItemText(added, 1, "Zed");
+    dlg.m_listSongs.SetItemText(added, 2, "Tune");
     EXPECT_EQ(dlg.FindSongRow("night owls", "blue hour"), 1) << "the other variant, first now";
     EXPECT_EQ(dlg.FindSongRow("Night Owls", "Other"), 2);
+    EXPECT_EQ(dlg.FindSongRow("zed", "tune"), 3);
     dlg.m_listSongs.DeleteItem(0);
     EXPECT_EQ(dlg.FindSongRow("night owls", "blue hour"), 0) << "deleted rows are never found";
-    EXPECT_EQ(dlg.AppendSongRow("OK", "night owls", "blue hour", 0), 1);
-    EXPECT_EQ(dlg.FindSongRow("Night Owls", "Blue Hour"), 2);
+    EXPECT_EQ(dlg.AppendSongRow("OK", "night owls", "blue hour", 0), 2);
+    EXPECT_EQ(dlg.FindSongRow("Night Owls", "Blue Hour"), 3);
     EXPECT_EQ(dlg.FindSongRow("Night Owls", "Other"), 1);
+    EXPECT_EQ(dlg.FindSongRow("Zed", "Tune"), 2);
 }
 
 TEST_F(SongTableTest, FindAnswersLikeTheSystemsMultibyteComparisonOfEachRow)

@@ -1,6 +1,7 @@
 // The watcher thread against real folders under Wine, a fake main dialog
 // that records the four reports, and a loopback lyrics site.
 #include "app/SonglarkDlg.h"
+#include "core/lyrics/LrclibAddress.h"
 #include "lyrics/net/LyricsSite.h"
 #include "settings/Settings.h"
 #include "tests/core/LoopbackServer.h"
@@ -12,9 +13,11 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdio>
 #include <functional>
 #include <map>
+#include <memory>
 #include <new>
 #include <string>
 #include <vector>
@@ -71,6 +74,12 @@ public:
         for (const Report& r : reports) n += r.message == message;
         return n;
     }
+};
+
+// The retry rules' first back-off for the watchers made in its scope.
+struct RetryAfterMs {
+    explicit RetryAfterMs(int ms) { ::SetEnvironmentVariableA("SONGLARK_TEST_RETRY_MS", std::to_string(ms).c_str()); }
+    ~RetryAfterMs() { ::SetEnvironmentVariableA("SONGLARK_TEST_RETRY_MS", nullptr); }
 };
 
 // A loopback lyrics site with two artists' pages.
@@ -446,8 +455,9 @@ TEST_F(WatcherTest, ReportsNeverReachWhatTakesTheEndedDialogsPlace)
     successor->~FakeDialog();
 }
 
-TEST_F(WatcherTest, AFailedAllocationLeavesTheSongUnqueuedAndTheWatcherGoingOn)
+TEST_F(WatcherTest, ASongListedJustBeforeMemoryRunsOutIsStillQueuedAndAsked)
 {
+    RetryAfterMs quick(200);
     WriteBytes(lime + "\\T-1-Some Artist - A Song.mp3", "");
     // From the song's answer on, every allocation of the watcher fails.
     dialog.onSong = [this] { FailAllocationsOnThread(watcher->m_nThreadID); };
@@ -458,10 +468,61 @@ TEST_F(WatcherTest, AFailedAllocationLeavesTheSongUnqueuedAndTheWatcherGoingOn)
     FailAllocationsOnThread(0);
     EXPECT_GT(FailedAllocations(), 1u);
 
+    // The dialog listed it "SEARCH": its lyric must come, or the row would stay so.
+    ASSERT_TRUE(PumpUntil([&] { return dialog.Count(kBase + 2) == 1; }, 5000)) << "the song was queued";
+    EXPECT_EQ(dialog.reports.back().title, "A Song");
     WriteBytes(lime + "\\T-2-Some Artist - B Side.mp3", "");
-    ASSERT_TRUE(PumpUntil([&] { return dialog.Count(kBase + 2) == 1; }, 5000)) << "the watcher goes on";
-    EXPECT_EQ(dialog.reports.back().title, "B Side") << "the first song was never queued";
-    EXPECT_EQ(dialog.Count(kBase), 2u);
+    ASSERT_TRUE(PumpUntil([&] { return dialog.Count(kBase + 2) == 2; }, 5000)) << "the watcher goes on";
+    EXPECT_EQ(dialog.reports.back().title, "B Side");
+}
+
+TEST_F(WatcherTest, SongsThatCouldNotBeAskedWaitWithBackOffAndFollowOnceTheSourceAnswers)
+{
+    RetryAfterMs quick(300);
+    // An LRCLIB on loopback that drops every request unanswered while down.
+    auto down = std::make_shared<std::atomic<bool>>(true);
+    server = std::make_unique<LoopbackServer>([down](SOCKET c, const std::string&) {
+        if (*down) return;
+        const std::string body = "{\"plainLyrics\":\"la la\",\"instrumental\":false}";
+        SendAll(c, "HTTP/1.1 200 OK\r\nContent-Type: application/json\r\nContent-Length: " +
+                       std::to_string(body.size()) + "\r\nConnection: close\r\n\r\n" + body);
+    }, 16);
+    const std::string url = "http://127.0.0.1:" + std::to_string(server->port());
+    LrclibAddress address;
+    ASSERT_TRUE(ParseLrclibUrl(url, &address)) << "never the built-in server";
+    SetLyricsSite("");
+    SetLrclibUrl(url);
+    for (const char* title : {"One", "Two", "Three"})
+        WriteBytes(lime + "\\T-1-Some Artist - " + title + ".mp3", "");
+    Start(100);
+
+    // 2.5 s of outage at a pass every 0.1 s: the source is probed after 0,
+    // 0.3, 0.9 and 2.1 s, one song at a time (a loaded machine may lose one);
+    // without the source's pause each song would be tried every 0.3 s.
+    PumpMessages(2500);
+    const size_t duringOutage = server->requests().size();
+    EXPECT_GE(duringOutage, 2u);
+    EXPECT_LE(duringOutage, 5u);
+    EXPECT_EQ(dialog.Count(kBase), 3u);
+    EXPECT_EQ(dialog.Count(kBase + 2), 0u) << "no song is reported not found";
+
+    // The user deletes "Two"'s row; the source comes back.
+    watcher->ForgetSong("SOME ARTIST", "two");
+    PumpMessages(50);
+    const size_t beforeBack = server->requests().size();
+    *down = false;
+    ASSERT_TRUE(PumpUntil([&] { return dialog.Count(kBase + 2) == 2; }, 15000));
+    PumpMessages(1500);
+    EXPECT_EQ(dialog.Count(kBase + 2), 2u);
+    for (const Report& r : dialog.reports) {
+        if (r.message == kBase + 2) {
+            EXPECT_NE(r.title, "Two");
+        }
+    }
+    const auto asked = server->requests();
+    for (size_t i = beforeBack; i < asked.size(); ++i)
+        EXPECT_EQ(asked[i].find("track_name=Two"), std::string::npos) << "a forgotten song is never asked again";
+    EXPECT_EQ(asked.size() - beforeBack, 2u);
 }
 
 // The watcher goes on after a failed allocation, so a failed Add must leave

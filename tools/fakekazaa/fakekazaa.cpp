@@ -11,11 +11,12 @@
 //        row when the pane gets a command, -1 for none)
 //   TICK tree TVM_GETCOUNT
 //
-// Usage: fakekazaa [--title TITLE] [--items N] [--tree-id ID] [--count-delay MS] [--log FILE]
+// Usage: fakekazaa [--title TITLE] [--items N] [--tree-id ID] [--count-delay MS] [--home-delay MS] [--log FILE]
 //   --title        the main window's title (default "Kazaa Media Desktop")
 //   --items        the tree's items (default 3; 0 gives an empty tree)
 //   --tree-id      the tree's control id (default 373; another id hides the tree)
 //   --count-delay  how long the tree is busy before it answers a count (a hung Kazaa)
+//   --home-delay   how long the tree is busy when the Home key comes (hung after the count)
 #include <windows.h>
 #include <commctrl.h>
 
@@ -35,6 +36,7 @@ HWND g_hNest2 = nullptr;
 HWND g_hTree = nullptr;
 WNDPROC g_treeProc = nullptr;
 DWORD g_countDelayMs = 0;
+DWORD g_homeDelayMs = 0;
 
 void Log(const char* fmt, ...)
 {
@@ -117,6 +119,7 @@ LRESULT CALLBACK TreeProc(HWND h, UINT m, WPARAM w, LPARAM l)
         Log("tree TVM_GETCOUNT");
         if (g_countDelayMs) ::Sleep(g_countDelayMs);
     }
+    if (m == WM_KEYDOWN && w == VK_HOME && g_homeDelayMs) ::Sleep(g_homeDelayMs);
     return ::CallWindowProcA(g_treeProc, h, m, w, l);
 }
 
@@ -143,6 +146,7 @@ int WINAPI WinMain(HINSTANCE hInst, HINSTANCE, LPSTR, int)
         else if (opt == "--items") items = std::atoi(__argv[i + 1]);
         else if (opt == "--tree-id") treeId = std::atoi(__argv[i + 1]);
         else if (opt == "--count-delay") g_countDelayMs = static_cast<DWORD>(std::atoi(__argv[i + 1]));
+        else if (opt == "--home-delay") g_homeDelayMs = static_cast<DWORD>(std::atoi(__argv[i + 1]));
         else if (opt == "--log") logPath = __argv[i + 1];
     }
     if (logPath) g_log = std::fopen(logPath, "a");

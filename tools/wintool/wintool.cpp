@@ -17,6 +17,9 @@
 //   wintool show TITLE SW                 ShowWindow(SW)
 //   wintool sysmenu TITLE                 print the system menu's items, one per line "id<TAB>text"
 //   wintool key TITLE ID VK               send WM_KEYDOWN/WM_KEYUP of VK to the control
+//   wintool enabled TITLE ID              print 1 when the control is enabled, else 0
+//   wintool ping TITLE FOR_MS LIMIT_MS    send WM_NULL every 100 ms for FOR_MS, each allowed LIMIT_MS;
+//                                         print the slowest answer in ms; exit 1 when one did not come
 #include <windows.h>
 #include <commctrl.h>
 
@@ -138,6 +141,24 @@ int main(int argc, char** argv)
     if (cmd == "command" && argc > 3) {
         return ::PostMessageA(top, WM_COMMAND, MAKEWPARAM(std::atoi(argv[3]), 0), 0) ? 0 : 1;
     }
+    if (cmd == "ping" && argc > 4) {
+        const DWORD duration = std::strtoul(argv[3], nullptr, 10);
+        const UINT limit = static_cast<UINT>(std::strtoul(argv[4], nullptr, 10));
+        const DWORD start = ::GetTickCount();
+        DWORD slowest = 0;
+        do {
+            const DWORD sent = ::GetTickCount();
+            DWORD_PTR ignored = 0;
+            if (!::SendMessageTimeoutA(top, WM_NULL, 0, 0, SMTO_NORMAL, limit, &ignored)) {
+                std::printf("no answer within %u ms after %lu ms\n", limit, static_cast<unsigned long>(sent - start));
+                return 1;
+            }
+            if (::GetTickCount() - sent > slowest) slowest = ::GetTickCount() - sent;
+            ::Sleep(100);
+        } while (::GetTickCount() - start < duration);
+        std::printf("%lu\n", static_cast<unsigned long>(slowest));
+        return 0;
+    }
     if (cmd == "sysmenu") {
         HMENU m = ::GetSystemMenu(top, FALSE);
         const int n = ::GetMenuItemCount(m);
@@ -159,6 +180,10 @@ int main(int argc, char** argv)
     }
     if (cmd == "post-click") {
         ::PostMessageA(top, WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(item), BN_CLICKED), reinterpret_cast<LPARAM>(item));
+        return 0;
+    }
+    if (cmd == "enabled") {
+        std::printf("%d\n", ::IsWindowEnabled(NeedItem(top, argv[3])) ? 1 : 0);
         return 0;
     }
     if (cmd == "text") {

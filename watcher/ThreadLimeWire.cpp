@@ -285,15 +285,21 @@ void CThreadLimeWire::ScanFolder(const CString& folder, const char* pattern, int
             // Remembered before reading, so a file is read at most once.
             m_arrKnownFiles.Add(path.str());
 
-            CString artist, title;
-            const int found = nSource == 0 ? ReadMp3Tags(path, artist, title, 1) : ReadKazaaSong(path, artist, title, 0);
+            // Everything the file tells goes to the lookup; the row gets the
+            // artist and title the name and tag rules choose.
+            songlark::SongFacts facts;
+            const int found =
+                nSource == 0
+                    ? songlark::ReadMp3Facts(path.str(), facts, songlark::ReadFileHead, songlark::SystemPathSyntax())
+                    : songlark::ReadKazaaFacts(path.str(), facts, songlark::ReadFileTail, songlark::SystemPathSyntax());
             if (found != 1) continue;
+            CString artist(facts.artist);
+            CString title(facts.title);
 
             // Everything queueing needs is allocated before the dialog lists
             // the song: once listed "SEARCH", a song is always queued.
             std::unique_ptr<SongRecord> pRecord(new SongRecord(artist, title, nSource));
-            pRecord->facts.artist = artist.str();
-            pRecord->facts.title = title.str();
+            pRecord->facts = facts;
             m_listPending.reserve(m_listPending.size() + 1);
             m_schedule.Reserve(m_schedule.size() + 1);
 

@@ -66,6 +66,31 @@ public:
         return p_ == end_;
     }
 
+    bool ReadArrayDocument(std::vector<JsonSpan>* spans)
+    {
+        const unsigned char* start = p_;
+        SkipBlanks();
+        if (!Take('[')) return false;
+        SkipBlanks();
+        if (Take(']')) {
+            SkipBlanks();
+            return p_ == end_;
+        }
+        for (;;) {
+            JsonSpan span;
+            span.offset = static_cast<std::size_t>(p_ - start);
+            if (AtEnd() || *p_ != '{' || !ReadObject(2, nullptr, 0)) return false;
+            span.length = static_cast<std::size_t>(p_ - start) - span.offset;
+            spans->push_back(span);
+            SkipBlanks();
+            if (Take(']')) break;
+            if (!Take(',')) return false;
+            SkipBlanks();
+        }
+        SkipBlanks();
+        return p_ == end_;
+    }
+
 private:
     bool AtEnd() const { return p_ == end_; }
 
@@ -280,4 +305,11 @@ bool ReadJsonObject(const char* data, std::size_t size, JsonField* fields, std::
     }
     Reader reader(data, size);
     return reader.ReadDocument(fields, count);
+}
+
+bool ReadJsonArrayOfObjects(const char* data, std::size_t size, std::vector<JsonSpan>* spans)
+{
+    spans->clear();
+    Reader reader(data, size);
+    return reader.ReadArrayDocument(spans);
 }

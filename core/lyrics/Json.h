@@ -6,6 +6,7 @@
 // is checked and dropped.
 #include <cstddef>
 #include <string>
+#include <vector>
 
 // Objects and arrays nest at most this deep (the top-level object is 1), so a
 // hostile answer cannot run the reader's recursion into the stack's end.
@@ -30,3 +31,17 @@ struct JsonField {
 // error, a \u escape that leaves a surrogate unpaired, nesting deeper than
 // kJsonMaxDepth, or a top-level value that is not an object.
 bool ReadJsonObject(const char* data, std::size_t size, JsonField* fields, std::size_t count);
+
+// Where one element of a top-level array lies in the text: data[offset, offset + length).
+struct JsonSpan {
+    std::size_t offset = 0;
+    std::size_t length = 0;
+};
+
+// Reads data[0, size) as one JSON text whose value is an array of objects (an
+// LRCLIB search answer) and gives each object's place in the text, in order;
+// each span is itself a JSON text for ReadJsonObject. The same checks as
+// ReadJsonObject over the whole text (the array is depth 1); false, with spans
+// in no particular state, for anything else, an element that is not an object
+// included.
+bool ReadJsonArrayOfObjects(const char* data, std::size_t size, std::vector<JsonSpan>* spans);

@@ -3,11 +3,13 @@
 // standard output. Exit status 0 found, 1 no lyric, 2 usage error. Without an
 // option it asks the built-in LRCLIB server, as the program does by default.
 #include "core/lyrics/LrclibAddress.h"
+#include "core/lyrics/LrclibLookup.h"
 #include "core/lyrics/LyricsSiteAddress.h"
 #include "lyrics/net/FetchLyric.h"
 #include "lyrics/net/LrclibFetch.h"
 #include "lyrics/net/LyricsSite.h"
 #include "tools/cli/Commands.h"
+#include "tools/cli/LrclibLookupCli.h"
 
 #include <cstdio>
 #include <cstring>
@@ -46,13 +48,19 @@ int RunFetch(int argc, char** argv)
 
     std::string lyric;
     if (bLrclib) {
-        unsigned long error = 0;
-        lyric = FetchLrclibLyric(lrclib, artist, title, &error);
-        if (error == kLrclibUnsupported) {
+        // The program's whole lookup, as for a file that told only these two names.
+        HttpAskFn ask;
+        if (!CliLrclibAsk(lrclib, &ask)) {
             std::fprintf(stderr, "songlark-cli: --lrclib needs the Windows build (it asks through WinHTTP)\n");
             return 2;
         }
-        if (error != 0) std::fprintf(stderr, "songlark-cli: no answer from LRCLIB (error %lu)\n", error);
+        songlark::SongFacts song;
+        if (CliAnsiToUtf8(artist, &song.artist) && CliAnsiToUtf8(title, &song.title)) {
+            const LrclibLookupResult found = LookUpLrclib(song, ask);
+            if (found.result.outcome == LyricOutcome::Found && !CliUtf8ToAnsi(found.result.lyric, &lyric)) lyric.clear();
+            if (found.result.outcome == LyricOutcome::CouldNotAsk)
+                std::fprintf(stderr, "songlark-cli: no answer from LRCLIB (%s)\n", found.result.reason.c_str());
+        }
     } else {
         SetLyricsSite(site);
 #ifdef _WIN32

@@ -115,7 +115,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
 
     def do_GET(self):
         problem, artist, track = self.problem()
-        self.server.log({"event": "request", "path": self.api_path, "artist": artist, "track": track,
+        self.server.log({"event": "request", "path": self.path.partition("?")[0], "artist": artist, "track": track,
                          "params": self.params, "agent": self.headers.get("User-Agent"),
                          "problem": problem})
         if problem:

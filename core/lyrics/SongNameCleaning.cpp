@@ -360,6 +360,18 @@ const char* Expand(char c)
     }
 }
 
+// "&" and "+" read as "and": LRCLIB's normalisation blanks them, so
+// "Simon & Garfunkel" would otherwise differ from "Simon and Garfunkel".
+std::string AndForAmpersand(const std::string& s)
+{
+    std::string out;
+    for (char c : s) {
+        if (c == '&' || c == '+') out += " and ";
+        else out.push_back(c);
+    }
+    return out;
+}
+
 }  // namespace
 
 std::string LrclibNormalize(const std::string& text)
@@ -411,17 +423,14 @@ std::string CleanTitle(const std::string& title, bool dropVersions) { return Cle
 
 std::string ArtistKey(const std::string& artist)
 {
-    std::string amp;
-    for (char c : CleanArtist(artist)) {
-        if (c == '&' || c == '+') amp += " and ";
-        else amp.push_back(c);
-    }
-    std::string key = LrclibNormalize(amp);
+    std::string key = AndForAmpersand(CleanArtist(artist));
+    if (EndsWith(LowerAscii(key), ", the")) key.erase(key.size() - 5);  // "Beatles, The"
+    key = LrclibNormalize(key);
     if (key.compare(0, 4, "the ") == 0) key.erase(0, 4);
     return key;
 }
 
 std::string TitleKey(const std::string& title, bool dropVersions)
 {
-    return LrclibNormalize(CleanTitle(title, dropVersions));
+    return LrclibNormalize(AndForAmpersand(CleanTitle(title, dropVersions)));
 }

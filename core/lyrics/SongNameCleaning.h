@@ -27,8 +27,9 @@ std::string CleanArtist(const std::string& artist);
 std::string CleanTitle(const std::string& title, bool dropVersions);
 
 // What two artists must share to be the same: the cleaned, normalised
-// artist with "&" read as "and" and a leading "the" dropped.
+// artist with "&" read as "and" and a leading "The" (or a trailing ", The") dropped.
 std::string ArtistKey(const std::string& artist);
 
-// What two titles must share to be the same song: the cleaned, normalised title.
+// What two titles must share to be the same song: the cleaned, normalised
+// title with "&" read as "and".
 std::string TitleKey(const std::string& title, bool dropVersions);

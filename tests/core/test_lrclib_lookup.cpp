@@ -88,6 +88,8 @@ TEST(SongNameCleaning, NormalisesAsLrclibDoesAndKeysArtistsLoosely)
     for (const auto& c : normalised) EXPECT_EQ(LrclibNormalize(c.first), c.second) << c.first;
 
     EXPECT_EQ(ArtistKey("The Killers"), ArtistKey("killers"));
+    EXPECT_EQ(ArtistKey("Beatles, The"), ArtistKey("The Beatles"));
+    EXPECT_EQ(TitleKey("Rock & Roll", false), TitleKey("Rock and Roll", false));
     EXPECT_EQ(ArtistKey("Simon & Garfunkel"), ArtistKey("Simon and Garfunkel"));
     EXPECT_EQ(ArtistKey("Eminem feat. Dido"), ArtistKey("EMINEM"));
     EXPECT_NE(ArtistKey("Killers Tribute Band"), ArtistKey("The Killers"));

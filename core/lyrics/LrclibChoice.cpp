@@ -38,13 +38,26 @@ Keys KeysOf(const std::string& artist, const std::string& title)
     return Keys{ArtistKey(artist), TitleKey(title, false), TitleKey(title, true)};
 }
 
-// 0 exact, 1 last resort, -1 no agreement.
+// True when one artist is the other's leader: "bob marley" and "bob marley
+// and the wailers". A band named "X and the Y" is X's band; any other longer
+// name is another artist ("simon" is not "simon and garfunkel").
+bool LeaderOf(const std::string& leader, const std::string& band)
+{
+    return band.size() > leader.size() + 9 && band.compare(0, leader.size(), leader) == 0 &&
+           band.compare(leader.size(), 9, " and the ") == 0;
+}
+
+// 0 exact, 1 the artist's leader, 2 last resort, 3 both; -1 no agreement.
 int Agreement(const Keys& file, const Keys& record)
 {
-    if (file.artist.empty() || file.title.empty() || file.artist != record.artist) return -1;
-    if (file.title == record.title) return 0;
+    if (file.artist.empty() || file.title.empty()) return -1;
+    int artist;
+    if (file.artist == record.artist) artist = 0;
+    else if (LeaderOf(file.artist, record.artist) || LeaderOf(record.artist, file.artist)) artist = 1;
+    else return -1;
+    if (file.title == record.title) return artist;
     const bool recordHasVersion = record.title != record.titleWithoutVersion;
-    if (!recordHasVersion && file.titleWithoutVersion == record.title) return 1;
+    if (!recordHasVersion && file.titleWithoutVersion == record.title) return 2 + artist;
     return -1;
 }
 
@@ -103,7 +116,7 @@ int ChooseLrclibRecord(const std::vector<LrclibRecord>& records, const FileSong&
         }
         if (agreement < 0) {
             const int a = Agreement(swapped, keys);
-            if (a >= 0) agreement = 2 + a;
+            if (a >= 0) agreement = 4 + a;
         }
         if (agreement < 0) continue;
 

@@ -9,8 +9,9 @@
 //     as a last resort, the file's title with its version suffix dropped
 //     equals a record title that has none ("Song (Live)" may take "Song",
 //     never "Song" take "Song (Live)"). Its ArtistKey equals the file's: "The",
-//     "&"/"and" and a guest part make no difference, another artist always
-//     does. A swapped file ("Title - Artist") agrees only where the caller
+//     "&"/"and" and a guest part make no difference, nor does a band named
+//     after its leader ("Bob Marley" and "Bob Marley & The Wailers", ranked
+//     after an equal artist); another artist always does. A swapped file ("Title - Artist") agrees only where the caller
 //     gives the swapped pair, and ranks after every straight agreement.
 //  2. Length. With both lengths known, a record more than kLengthToleranceSeconds
 //     off is another recording and never taken; within kLengthCloseSeconds

@@ -66,14 +66,17 @@ public:
             if (Ask(GetPath(pair, file_.durationMs), false) != Step::Nothing) return std::move(result_);
         }
 
-        if (Ask("/api/search?track_name=" + PercentEncode(cleaned.title) + "&artist_name=" + PercentEncode(cleaned.artist),
+        // LRCLIB's search wants every word it is given: without "The" it
+        // finds the band written with or without it.
+        const std::string artistWords = WithoutLeadingThe(cleaned.artist);
+        if (Ask("/api/search?track_name=" + PercentEncode(cleaned.title) + "&artist_name=" + PercentEncode(artistWords),
                 true) != Step::Nothing)
             return std::move(result_);
 
         // Both orders of the words match q, so this one request also serves a
         // swapped name; only the name rule's pair may be read the other way.
         if (nameIsRow_) file_.swapped = NamePair{row_.title, row_.artist};
-        const std::string words = cleaned.artist + " " + CleanTitle(row_.title, true);
+        const std::string words = artistWords + " " + CleanTitle(row_.title, true);
         if (Ask("/api/search?q=" + PercentEncode(words), true) != Step::Nothing) return std::move(result_);
 
         result_.result = LyricResult::NotFound();

@@ -10,9 +10,11 @@
 //     when known (LRCLIB then takes only a record within 2 s);
 //  2. /api/get with both cleaned (see SongNameCleaning.h) when that differs,
 //     else with the tag's pair cleaned when the tag names the song otherwise;
-//  3. /api/search?track_name=..&artist_name=.. with the cleaned pair;
-//  4. /api/search?q=<artist> <title>, the title without its version suffix:
-//     it finds records whose fields are swapped or carry other words too.
+//  3. /api/search?track_name=..&artist_name=.. with the cleaned pair, the
+//     artist without a leading "The" (a search wants every word it is given);
+//  4. /api/search?q=<artist> <title>, likewise, the title without its
+//     version suffix: it finds records whose fields are swapped or carry
+//     other words too.
 // The album is never sent: a compilation's or a rip's album name makes
 // /api/get miss; it only ranks records that agree (LrclibChoice.h). Every
 // answer's record, /api/get's too, must pass the choice rule; the swapped pair

@@ -372,6 +372,17 @@ std::string AndForAmpersand(const std::string& s)
     return out;
 }
 
+// Normalised, with "&", "+" and a lone "n" ("Guns N' Roses") read as "and".
+std::string KeyOf(const std::string& cleaned)
+{
+    std::string key;
+    for (const std::string& word : Words(LrclibNormalize(AndForAmpersand(cleaned)))) {
+        if (!key.empty()) key.push_back(' ');
+        key += word == "n" ? "and" : word;
+    }
+    return key;
+}
+
 }  // namespace
 
 std::string LrclibNormalize(const std::string& text)
@@ -417,20 +428,41 @@ std::string LrclibNormalize(const std::string& text)
     return Collapse(out);
 }
 
-std::string CleanArtist(const std::string& artist) { return Clean(artist, false, false); }
+std::string CleanArtist(const std::string& artist)
+{
+    std::string s = Clean(artist, false, false);
+    // "Police, The" as LRCLIB writes it: "The Police".
+    if (s.size() > 5 && EndsWith(LowerAscii(s), ", the")) s = s.substr(s.size() - 3) + " " + s.substr(0, s.size() - 5);
+    // "and" as "&": LRCLIB blanks "&", so "Simon & Garfunkel" matches a request
+    // written either way only when the request has "&".
+    std::string out;
+    const std::string lower = LowerAscii(s);
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        if (i > 0 && lower.compare(i, 5, " and ") == 0 && i + 5 < s.size()) {
+            out += " & ";
+            i += 4;
+        } else {
+            out.push_back(s[i]);
+        }
+    }
+    return out;
+}
+
+std::string WithoutLeadingThe(const std::string& artist)
+{
+    return artist.size() > 4 && LowerAscii(artist.substr(0, 4)) == "the " ? artist.substr(4) : artist;
+}
 
 std::string CleanTitle(const std::string& title, bool dropVersions) { return Clean(title, true, dropVersions); }
 
 std::string ArtistKey(const std::string& artist)
 {
-    std::string key = AndForAmpersand(CleanArtist(artist));
-    if (EndsWith(LowerAscii(key), ", the")) key.erase(key.size() - 5);  // "Beatles, The"
-    key = LrclibNormalize(key);
+    std::string key = KeyOf(CleanArtist(artist));
     if (key.compare(0, 4, "the ") == 0) key.erase(0, 4);
     return key;
 }
 
 std::string TitleKey(const std::string& title, bool dropVersions)
 {
-    return LrclibNormalize(AndForAmpersand(CleanTitle(title, dropVersions)));
+    return KeyOf(CleanTitle(title, dropVersions));
 }

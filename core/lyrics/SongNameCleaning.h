@@ -14,10 +14,15 @@ std::string LrclibNormalize(const std::string& text);
 
 // The artist without what a download adds to it: a leading track number,
 // underscores for blanks, a "feat."/"ft."/"featuring"/"with" part, junk in
-// brackets, a site name or URL, repeated blanks. Never empty when the input
-// holds more than blanks: cleaning that would leave nothing leaves the input
-// with its blanks tidied.
+// brackets, a site name or URL, repeated blanks; and written as LRCLIB's
+// records mostly are: "Police, The" as "The Police", "and" as "&". Never
+// empty when the input holds more than blanks: cleaning that would leave
+// nothing leaves the input with its blanks tidied.
 std::string CleanArtist(const std::string& artist);
+
+// The artist without a leading "The ": a search by words then finds the band
+// written with or without it.
+std::string WithoutLeadingThe(const std::string& artist);
 
 // The title likewise, and also bracketed or " - " version and junk suffixes
 // ("(Radio Edit)", "[Explicit]", "- Remastered 2009", "(128kbps)", "(1)",
@@ -27,9 +32,9 @@ std::string CleanArtist(const std::string& artist);
 std::string CleanTitle(const std::string& title, bool dropVersions);
 
 // What two artists must share to be the same: the cleaned, normalised
-// artist with "&" read as "and" and a leading "The" (or a trailing ", The") dropped.
+// artist with "&", "+" and "N'" read as "and" and a leading "The" dropped.
 std::string ArtistKey(const std::string& artist);
 
 // What two titles must share to be the same song: the cleaned, normalised
-// title with "&" read as "and".
+// title with "&", "+" and "N'" read as "and".
 std::string TitleKey(const std::string& title, bool dropVersions);

@@ -100,8 +100,10 @@ FileFacts ReadFacts(const std::string& path)
     const std::size_t slash = songlark::FindLastSeparator(path, songlark::SystemPathSyntax());
     const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
     if (EndsWithNoCase(path, ".dat")) {
-        f.hasTag = songlark::ReadKazaaSong(path, s.tagArtist, s.tagTitle, 0, songlark::ReadFileTail) == 1;
-        if (f.hasTag) s.artist = s.tagArtist, s.title = s.tagTitle;
+        // Kazaa's trailer gives the name rule's cut of the file name it holds
+        // first, so its pair counts as the name's (a swapped name may agree).
+        f.nameFits = songlark::ReadKazaaSong(path, s.nameArtist, s.nameTitle, 0, songlark::ReadFileTail) == 1;
+        if (f.nameFits) s.artist = s.nameArtist, s.title = s.nameTitle;
     } else {
         f.nameFits = songlark::ParseLimeWireName(name, s.nameArtist, s.nameTitle) == 1;
         f.hasTag = songlark::ReadMp3Tags(path, s.tagArtist, s.tagTitle, 0, songlark::ReadFileHead,

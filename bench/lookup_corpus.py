@@ -157,6 +157,9 @@ CORPUS = [
     lime("clean", "Moby - Porcelain", ("Moby", "Porcelain")),
     lime("clean", "Gorillaz - Feel Good Inc.", ("Gorillaz", "Feel Good Inc."), tag=True),
     lime("clean", "Alanis Morissette - Ironic", ("Alanis Morissette", "Ironic")),
+    # Another recording under the same names: only its length tells.
+    lime("clean", "Queen - Bohemian Rhapsody", ("Queen", "Bohemian Rhapsody"), offset=13),
+    lime("clean", "Metallica - Nothing Else Matters", ("Metallica", "Nothing Else Matters"), offset=41, kbps=192),
 
     # Case as typed by whoever shared it.
     lime("case", "linkin park - in the end", ("Linkin Park", "In the End")),

@@ -146,12 +146,14 @@ def run_cli(args, url, paths, env):
 
 def judge(download, report):
     """'right', 'wrong', 'not found' or 'could not ask'. The song's record
-    without a lyric is no lyric, not another song's: not found."""
+    without a lyric is no lyric, not another song's: not found. Its record of
+    another length is another recording: wrong."""
     kind, value = report["outcome"] or ("could not ask", "no outcome line")
     if kind == "found":
         if value in lookup_corpus.right_ids(download):
             return "right"
-        return "not found" if value in {r["id"] for r in lookup_corpus.same_song(download)} else "wrong"
+        lyricless = {r["id"] for r in lookup_corpus.same_song(download) if not (r["plain"] or r["synced"])}
+        return "not found" if value in lyricless else "wrong"
     return kind
 
 

@@ -2,8 +2,10 @@
 // input's first line is the artist, its second the title, the rest every
 // answer's body. Checked: cleaning never grows a name and leaves no stray
 // blank; LRCLIB's normalisation leaves no character it blanks, no capital,
-// and is stable on valid UTF-8; the lookup sends at most its budget and finds
-// only a record with an id and a lyric that agrees with the file's names.
+// and is stable on valid UTF-8; the lookup sends at most its budget, takes
+// /api/get's lyric by the answer rules, and a search's only from a record
+// that agrees with the file's names.
+#include "core/lyrics/LrclibAnswer.h"
 #include "core/lyrics/LrclibChoice.h"
 #include "core/lyrics/LrclibLookup.h"
 #include "core/lyrics/SongNameCleaning.h"
@@ -83,18 +85,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     });
     if (asked > kLrclibMaxRequests || static_cast<std::size_t>(asked) != r.requests.size()) std::abort();
     if (r.result.outcome == LyricOutcome::Found) {
-        if (r.recordId.empty() || r.result.lyric.empty()) std::abort();
-        // The record found is one of the answers, and agrees with the file's names.
-        std::vector<LrclibRecord> records(1);
-        if (!ReadLrclibRecord(body, &records[0]) && !ReadLrclibSearchAnswer("[" + body + "]", &records)) std::abort();
-        FileSong file;
-        file.pairs.push_back(NamePair{artist, title});
-        file.swapped = NamePair{title, artist};
-        const int chosen = ChooseLrclibRecord(records, file);
-        if (chosen < 0) std::abort();
-        if (ArtistKey(records[chosen].artistName) != ArtistKey(artist) &&
-            ArtistKey(records[chosen].artistName) != ArtistKey(title))
-            std::abort();
+        if (r.result.lyric.empty()) std::abort();
+        if (r.requests.back().pathAndQuery.compare(0, 9, "/api/get?") == 0) {
+            // /api/get's record: its lyric by the answer rules, nothing else.
+            if (r.result.lyric != LrclibLyricFromResponse(200, body)) std::abort();
+        } else {
+            // A search's record: one of the answers, agreeing with the file's names.
+            std::vector<LrclibRecord> records;
+            if (!ReadLrclibSearchAnswer("[" + body + "]", &records)) std::abort();
+            FileSong file;
+            file.pairs.push_back(NamePair{artist, title});
+            file.swapped = NamePair{title, artist};
+            const int chosen = ChooseLrclibRecord(records, file);
+            if (chosen < 0) std::abort();
+            const std::string key = ArtistKey(records[chosen].artistName);
+            if (key != ArtistKey(artist) && key != ArtistKey(title)) std::abort();
+        }
     }
     return 0;
 }

@@ -69,10 +69,9 @@ bool ReadLrclibRecord(const std::string& objectText, LrclibRecord* out)
                           JsonField("albumName"), JsonField("duration"),  JsonField("syncedLyrics")};
     if (!ReadJsonObject(objectText.data(), objectText.size(), fields, 6)) return false;
     const std::string& id = fields[0].text;
-    if (fields[0].kind != JsonKind::Number || id.empty() || id.size() > 19 ||
-        id.find_first_not_of("0123456789") != std::string::npos)
-        return false;
-    out->id = id;
+    const bool plainId = fields[0].kind == JsonKind::Number && !id.empty() && id.size() <= 19 &&
+                         id.find_first_not_of("0123456789") == std::string::npos;
+    out->id = plainId ? id : std::string();
     out->trackName = TextOf(fields[1]);
     out->artistName = TextOf(fields[2]);
     out->albumName = TextOf(fields[3]);
@@ -94,6 +93,11 @@ bool ReadLrclibSearchAnswer(const std::string& body, std::vector<LrclibRecord>* 
         out->push_back(std::move(record));
     }
     return true;
+}
+
+bool LengthsMayAgree(int fileMs, int recordMs)
+{
+    return fileMs <= 0 || recordMs <= 0 || std::abs(fileMs - recordMs) <= kLengthToleranceSeconds * 1000;
 }
 
 int ChooseLrclibRecord(const std::vector<LrclibRecord>& records, const FileSong& song)
@@ -120,12 +124,10 @@ int ChooseLrclibRecord(const std::vector<LrclibRecord>& records, const FileSong&
         }
         if (agreement < 0) continue;
 
+        if (!LengthsMayAgree(song.durationMs, record.durationMs)) continue;
         int lengthClass = 1;  // unknown
-        if (song.durationMs > 0 && record.durationMs > 0) {
-            const int off = std::abs(song.durationMs - record.durationMs);
-            if (off > kLengthToleranceSeconds * 1000) continue;
-            lengthClass = off <= kLengthCloseSeconds * 1000 ? 0 : 2;
-        }
+        if (song.durationMs > 0 && record.durationMs > 0)
+            lengthClass = std::abs(song.durationMs - record.durationMs) <= kLengthCloseSeconds * 1000 ? 0 : 2;
         const bool albumDiffers = album.empty() || LrclibNormalize(record.albumName) != album;
         const Rank rank(agreement, lengthClass, record.lyric.empty(), !record.synced, albumDiffers, record.id.size(),
                         record.id);

@@ -35,8 +35,8 @@ struct LrclibRecord {
     bool synced = false;
 };
 
-// One JSON object's text as a record. False when it is not a JSON object or
-// its id is not a non-negative integer.
+// One JSON object's text as a record. False when it is not a JSON object; an
+// id that is absent or not a non-negative integer is left empty.
 bool ReadLrclibRecord(const std::string& objectText, LrclibRecord* out);
 
 // A /api/search answer: a JSON array of such objects. False for anything else.
@@ -56,6 +56,9 @@ struct FileSong {
     std::string album;
     int durationMs = 0;
 };
+
+// False when both lengths are known and more than kLengthToleranceSeconds apart.
+bool LengthsMayAgree(int fileMs, int recordMs);
 
 // The index of the record the rule takes, or -1 when none agrees.
 int ChooseLrclibRecord(const std::vector<LrclibRecord>& records, const FileSong& song);

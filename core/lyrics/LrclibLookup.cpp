@@ -110,7 +110,11 @@ private:
         if (search ? !ReadLrclibSearchAnswer(exchange.body, &records) : !ReadLrclibRecord(exchange.body, &records[0]))
             return CouldNotAsk(search ? "answer is not a JSON array of objects" : "answer is not a JSON object", 0);
 
-        const int chosen = ChooseLrclibRecord(records, file_);
+        // /api/get matched the names it was sent after LRCLIB's own
+        // normalisation, a pair that agrees with the file's by construction;
+        // its record may carry no names to compare (the answer rules need none).
+        const int chosen = search ? ChooseLrclibRecord(records, file_)
+                                  : LengthsMayAgree(file_.durationMs, records[0].durationMs) ? 0 : -1;
         if (chosen < 0 || records[chosen].lyric.empty()) return Step::Nothing;
         result_.result = LyricResult::Found(records[chosen].lyric);
         result_.recordId = records[chosen].id;

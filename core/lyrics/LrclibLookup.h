@@ -16,10 +16,11 @@
 //     version suffix: it finds records whose fields are swapped or carry
 //     other words too.
 // The album is never sent: a compilation's or a rip's album name makes
-// /api/get miss; it only ranks records that agree (LrclibChoice.h). Every
-// answer's record, /api/get's too, must pass the choice rule; the swapped pair
-// agrees only in the q= search and only when the row's pair is the file
-// name's. Any request that could not be asked ends the lookup: could not ask.
+// /api/get miss; it only ranks records that agree (LrclibChoice.h). A search's
+// records must pass the choice rule; /api/get's record, which LRCLIB matched
+// to the names sent, only its length check. The swapped pair agrees only in
+// the q= search and only when the row's pair is the file name's. Any request
+// that could not be asked ends the lookup: could not ask.
 #include "core/lyrics/HttpExchange.h"
 #include "core/lyrics/LyricOutcome.h"
 #include "core/tags/SongFacts.h"

@@ -23,9 +23,11 @@ const char* const kVersionWords[] = {"live", "acoustic", "remix", "rmx", "mix", 
                                      "session", "sessions", "rehearsal", "reprise"};
 
 // Words that name a release, an edit, an encoding or a copy, never other
-// words to sing: a suffix holding one is dropped. Checked after the version
-// words, so "(Live Radio Edit)" stays a version.
-const char* const kJunkPhrases[] = {
+// words to sing. A suffix made only of their words (and numbers, and bit
+// rates such as "128kbps"), or holding one of the phrases of two words or
+// more, is dropped. Checked after the version words, so "(Live Radio Edit)"
+// stays a version.
+const char* const kJunkPhrases[] = {"kbps", "kbit", "vbr", "cbr",
     "radio edit", "edit", "album version", "single version", "original version", "lp version", "version",
     "explicit", "clean", "dirty", "censored", "uncensored", "remaster", "remastered", "digitally remastered",
     "mono", "stereo", "bonus track", "bonus", "original mix", "official", "official video", "official audio",
@@ -136,9 +138,7 @@ const std::vector<std::vector<std::string>> kJunkSplit = Split(kJunkPhrases, siz
 
 bool IsJunkWord(const std::string& word)
 {
-    if (word.find_first_not_of("0123456789") == std::string::npos || EndsWith(word, "kbps") || word == "kbit" ||
-        word == "vbr" || word == "cbr")
-        return true;
+    if (word.find_first_not_of("0123456789") == std::string::npos || EndsWith(word, "kbps")) return true;
     for (const std::vector<std::string>& phrase : kJunkSplit)
         for (const std::string& w : phrase)
             if (w == word) return true;

@@ -296,6 +296,9 @@ TEST(LrclibLookup, AsksAtMostFourTimesAndStopsWhenItCannotAsk)
          {"/api/get?artist_name=The%20Killers&track_name=Mr.%20Brightside",
           "/api/search?track_name=Mr.%20Brightside&artist_name=Killers", q},
          LyricOutcome::NotFound, ""},
+        {"/api/get's record needs no names, only a length that may agree", Facts("Coldplay", "Yellow", 266000),
+         {{"/api/get?artist_name=Coldplay&track_name=Yellow&duration=266", Answer(200, "{\"plainLyrics\":\"words\"}")}},
+         {"/api/get?artist_name=Coldplay&track_name=Yellow&duration=266"}, LyricOutcome::Found, ""},
         {"no title: nothing asked", Facts("The Killers", ""), {}, {}, LyricOutcome::NotFound, ""},
     };
     for (const LookupCase& c : cases) {

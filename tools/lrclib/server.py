@@ -4,13 +4,13 @@
     python3 tools/lrclib/server.py --port N [--port-file F] [--log F] [--tls CERT KEY]
                                    [--prefix /P] [--busy-file F]
 
-Answers GET /api/get?artist_name=A&track_name=T like LRCLIB does, from the
-fixture records below (written for Songlark's tests; no real song's lyric).
+Answers GET /api/get and /api/search like LRCLIB does, from the records of
+catalog.py beside it (written for Songlark's tests; no real song's lyric).
 Binds 127.0.0.1 only. --port 0 picks a free port; --port-file F receives the
 port number once the server listens (written to F.tmp, then renamed).
 
-Every request is checked as Songlark must send it: the path, exactly the two
-parameters, each percent-encoded with nothing but A-Z a-z 0-9 - . _ ~ left
+Every request is checked as Songlark must send it: the path, each parameter
+named and percent-encoded with nothing but A-Z a-z 0-9 - . _ ~ left
 plain and upper-case hex, UTF-8 inside, and the User-Agent "Songlark/" and the
 version of core/Version.h. A request that fails a check gets 400. --log F
 appends one JSON line per request (the decoded artist and track, the user
@@ -39,7 +39,6 @@ content, and is logged with "busy": true.
 import argparse
 import email.utils
 import http.server
-import itertools
 import json
 import os
 import re
@@ -53,6 +52,8 @@ import time
 import urllib.parse
 
 HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, HERE)
+import catalog  # noqa: E402  (beside this file)
 ONE_MIB = 1024 * 1024
 FAULTS = "Songlark Faults"
 TRICKLE_EVERY = 3.0
@@ -64,36 +65,7 @@ def version():
         return re.search(r'#define SONGLARK_VERSION_TEXT "([^"]+)"', f.read()).group(1)
 
 
-NEXT_ID = itertools.count(1)
-
-
-def record(artist, track, plain=None, synced=None, instrumental=False):
-    return {"id": next(NEXT_ID), "trackName": track, "artistName": artist,
-            "albumName": "Stand-in Sessions", "duration": 180.0, "instrumental": instrumental,
-            "plainLyrics": plain, "syncedLyrics": synced}
-
-
-# Keyed by the decoded (artist, track), exactly as LRCLIB matches them here.
-RECORDS = {}
-for r in [
-    # Plain lyrics (the synced ones are there too and must not be used).
-    record("Some Artist", "A Song", plain="Paper boats on the kitchen floor\nwe sail them to the door\n\n"
-           "and back again", synced="[00:01.00] Paper boats on the kitchen floor\n[00:04.00] ignored"),
-    record("Night Owls", "Blue Hour", plain="Lamps hum low\nstreets go blue\nwe wait for you"),
-    # Synced lyrics only: the time tags go, so does one blank after them.
-    record("Night Owls", "Don't Stop", synced="[00:12.34] Keep the engine running\n"
-           "[00:15.00][01:15.00]  keep the lights on\n[00:18.5]\n[1:02:03] long songs too\n"
-           "[0:2] not a tag\n[00:20.00]done"),
-    # Instrumental, with no lyrics at all.
-    record("Paper Kites Club", "Kite Strings", instrumental=True),
-    # Not ASCII: é and curly quotes are in code page 1252; the Japanese
-    # character and the emoji (outside the Basic Multilingual Plane) are not.
-    record("Zoë Lune", "Été", plain="Café au lait, \u201cmon cœur\u201d\r\nit\u2019s 夜 now \U0001F319\n"
-           "fin"),
-    # An artist and a track holding every byte that must be encoded.
-    record("AC/DC & Sons + 100% #1?", "Don't Stop? Été € ’", plain="Special delivery\nfound"),
-]:
-    RECORDS[(r["artistName"], r["trackName"])] = r
+CATALOG = catalog.Catalog()
 
 def retry_after(rest):
     """The Retry-After header a fault's track asks for: " N" seconds, " date N"
@@ -143,28 +115,34 @@ class Handler(http.server.BaseHTTPRequestHandler):
         self.close_connection = True
 
     def problem(self):
+        self.api_path, self.params = None, None
         path, _, query = self.path.partition("?")
-        if path != self.server.prefix + "/api/get":
+        prefix = self.server.prefix
+        if path not in (prefix + "/api/get", prefix + "/api/search"):
             return "path %r" % path, None, None
+        self.api_path = path[len(prefix):]
         if self.headers.get("User-Agent") != "Songlark/" + self.server.version:
             return "user agent %r" % self.headers.get("User-Agent"), None, None
-        pairs = [p.split("=", 1) for p in query.split("&")]
-        if [p[0] for p in pairs] != ["artist_name", "track_name"] or any(len(p) != 2 for p in pairs):
+        # Which names and how many are LRCLIB's business (the catalogue answers
+        # as it does); here only how each one is written.
+        pairs = [p.split("=", 1) for p in query.split("&")] if query else []
+        if any(len(p) != 2 or not p[0] for p in pairs):
             return "parameters %r" % query, None, None
-        values = []
-        for _, raw in pairs:
+        self.params = []
+        for name, raw in pairs:
             if not PLAIN_PARAM.fullmatch(raw):
                 return "encoding %r" % raw, None, None
             try:
-                values.append(urllib.parse.unquote_to_bytes(raw).decode("utf-8"))
+                self.params.append((name, urllib.parse.unquote_to_bytes(raw).decode("utf-8")))
             except UnicodeDecodeError:
                 return "not UTF-8 %r" % raw, None, None
-        return None, values[0], values[1]
+        named = dict(reversed(self.params))
+        return None, named.get("artist_name"), named.get("track_name")
 
     def do_GET(self):
         problem, artist, track = self.problem()
         entry = {"event": "request", "path": self.path.partition("?")[0], "artist": artist, "track": track,
-                 "agent": self.headers.get("User-Agent"), "problem": problem}
+                 "params": self.params, "agent": self.headers.get("User-Agent"), "problem": problem}
         busy = self.server.busy_for()
         if busy is not None and self.path.startswith(self.server.prefix + "/api/"):
             entry["busy"] = True
@@ -178,12 +156,8 @@ class Handler(http.server.BaseHTTPRequestHandler):
             return
         if artist == FAULTS and self.fault(track):
             return
-        found = RECORDS.get((artist, track))
-        if found is None:
-            self.send_json(404, {"code": 404, "name": "TrackNotFound",
-                                 "message": "Failed to find specified track"})
-            return
-        self.send_json(200, found)
+        status, body = CATALOG.answer(self.api_path, self.params)
+        self.send_json(status, body=body)
 
     def fault(self, track):
         """Answers a fault mode named by how the track begins; False when none is."""

@@ -62,7 +62,8 @@ TEST_F(LyricStore, StoresTheExampleByteForByteAndReadsItBackWhole)
     const CString path = PrepareLyricPath("Night Owls", "Blue Hour");
     StoreLyric(path, "Night Owls", "Blue Hour", "la  \r\nla");
     const std::string expected = "Night Owls - Blue Hour\r\n\r\nla  \r\nla";
-    EXPECT_EQ(ReadBytes(path), expected);
+    // The tests carry the program's manifest: UTF-8, marked as such.
+    EXPECT_EQ(ReadBytes(path), "\xEF\xBB\xBF" + expected);
     EXPECT_EQ(ReadLyricFile(path).str(), expected);
     EXPECT_EQ(List(lyrics + "Night Owls"), std::vector<std::string>{"Blue Hour.lyric"});
 }
@@ -72,7 +73,7 @@ TEST_F(LyricStore, StoringAgainReplacesTheWholeFile)
     const CString path = PrepareLyricPath("Night Owls", "Blue Hour");
     StoreLyric(path, "Night Owls", "Blue Hour", std::string(5000, 'x').c_str());
     StoreLyric(path, "Night Owls", "Blue Hour", "short");
-    EXPECT_EQ(ReadBytes(path), "Night Owls - Blue Hour\r\n\r\nshort");
+    EXPECT_EQ(ReadBytes(path), "\xEF\xBB\xBFNight Owls - Blue Hour\r\n\r\nshort");
     // The temporary file is gone once it is in place.
     EXPECT_EQ(List(lyrics + "Night Owls"), std::vector<std::string>{"Blue Hour.lyric"});
 }

@@ -91,7 +91,7 @@ TEST(FoldText, LowerCaseInTheRuntimesCodePage)
         std::string text = c.text;
         songlark::FoldTextCase(&text[0], text.size());
         EXPECT_EQ(text, c.folded) << c.text << " in " << c.codePage;
-        EXPECT_EQ(CString(c.text).MakeLower(), c.folded.c_str()) << "the artist box's comparison";
+        EXPECT_EQ(CString(c.text).MakeLower().str(), c.folded) << "the artist box's comparison";
     }
     _setmbcp(_MB_CP_ANSI);
 }

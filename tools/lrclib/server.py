@@ -74,6 +74,12 @@ for r in [
            "fin"),
     # An artist and a track holding every byte that must be encoded.
     record("AC/DC & Sons + 100% #1?", "Don't Stop? Été € ’", plain="Special delivery\nfound"),
+    # Names and lyrics in other scripts: Greek, Japanese names with a Korean
+    # lyric and an emoji, Russian.
+    record("Νυχτερινά Πουλιά", "Γαλάζια Ώρα", plain="Οι λάμπες βουίζουν\nο δρόμος γίνεται μπλε"),
+    record("Νυχτερινά Πουλιά", "Μην Σταματάς", plain="Μην σταματάς τη μηχανή\nτα φώτα μένουν αναμμένα"),
+    record("夜の鳥", "青い時間", plain="등불이 낮게 울리고\n거리는 파랗게 \U0001F319"),
+    record("Ночные Птицы", "Синий Час", plain="Фонари гудят\nулицы синеют"),
 ]:
     RECORDS[(r["artistName"], r["trackName"])] = r
 

@@ -45,22 +45,20 @@ void CSonglarkDlg::OnDeleteLyric()
 
 namespace {
 // Hands a zero-terminated copy of `bytes` bytes at data to the clipboard as
-// `format`; false when there was no memory for it.
-bool PutClipboardBlock(UINT format, const void* data, size_t bytes, size_t terminator)
+// `format`; nothing when there is no memory for it.
+void PutClipboardBlock(UINT format, const void* data, size_t bytes, size_t terminator)
 {
     HGLOBAL hBlock = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes + terminator);
-    if (!hBlock) return false;
+    if (!hBlock) return;
     void* pBlock = ::GlobalLock(hBlock);
     if (!pBlock) {
         ::GlobalFree(hBlock);
-        return false;
+        return;
     }
     std::memcpy(pBlock, data, bytes);
     ::GlobalUnlock(hBlock);
-    // From here on the block is the clipboard's.
-    if (::SetClipboardData(format, hBlock)) return true;
-    ::GlobalFree(hBlock);
-    return false;
+    // Once taken, the block is the clipboard's.
+    if (!::SetClipboardData(format, hBlock)) ::GlobalFree(hBlock);
 }
 }  // namespace
 

@@ -52,8 +52,8 @@ void CSonglarkDlg::SearchLyric(BOOL bFetch)
             m_strLyric = kLyricNotFound;
         } else {
             m_strLyric = CString(songlark::FormatLyricFile(m_strArtist, m_strSong, lyric));
-            if (appendedRow >= 0) SetSongRowStatus(appendedRow, "OK", MakeRowData(ROW_SOURCE_NONE, ROW_STATE_FOUND));
-            StoreLyric(path, m_strArtist, m_strSong, lyric);
+            if (StoreLyric(path, m_strArtist, m_strSong, lyric) && appendedRow >= 0)
+                SetSongRowStatus(appendedRow, "OK", MakeRowData(ROW_SOURCE_NONE, ROW_STATE_FOUND));
         }
     }
 

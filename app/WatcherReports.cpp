@@ -25,10 +25,10 @@ LRESULT CSonglarkDlg::OnLyricReported(WPARAM wParam, LPARAM lParam, int source)
         SetSongRowStatus(row - 1, "FALSE", MakeRowData(source, ROW_STATE_NOT_FOUND));
         return 0;
     }
-    SetSongRowStatus(row - 1, "OK", MakeRowData(source, ROW_STATE_FOUND));
     const CString path = PrepareLyricPath(record.strArtist, record.strTitle);
     const CString& lyric = *reinterpret_cast<const CString*>(lParam);
-    if (!lyric.IsEmpty()) StoreLyric(path, record.strArtist, record.strTitle, lyric);
+    const bool stored = lyric.IsEmpty() || StoreLyric(path, record.strArtist, record.strTitle, lyric);
+    SetSongRowStatus(row - 1, stored ? "OK" : "FALSE", MakeRowData(source, stored ? ROW_STATE_FOUND : ROW_STATE_NOT_FOUND));
     return 0;
 }
 

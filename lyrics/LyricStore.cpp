@@ -42,7 +42,8 @@ CString LyricFilePath(const CString& artist, const CString& title)
 {
     const CString folder = LyricsFolderPath();
     if (folder.IsEmpty()) return CString();
-    return folder + artist + "\\" + title + ".lyric";
+    return folder + CString(songlark::StoreName(artist.str())) + "\\" + CString(songlark::StoreName(title.str())) +
+           ".lyric";
 }
 
 CString PrepareLyricPath(const CString& artist, const CString& title)
@@ -50,7 +51,7 @@ CString PrepareLyricPath(const CString& artist, const CString& title)
     const CString folder = LyricsFolderPath();
     if (!folder.IsEmpty()) {
         ::CreateDirectoryA(folder, nullptr);
-        if (songlark::IsPlainPathComponent(artist.str())) ::CreateDirectoryA(folder + artist, nullptr);
+        ::CreateDirectoryA(folder + CString(songlark::StoreName(artist.str())), nullptr);
     }
     return LyricFilePath(artist, title);
 }
@@ -78,18 +79,18 @@ CString ReadLyricFile(const CString& path)
     }
 }
 
-void StoreLyric(const CString& path, const CString& artist, const CString& title, const CString& lyric)
+bool StoreLyric(const CString& path, const CString& artist, const CString& title, const CString& lyric)
 {
-    if (!IsLyricStorePath(path)) return;
+    if (!IsLyricStorePath(path)) return false;
     const std::string text =
         songlark::LyricTextToFile(songlark::FormatLyricFile(artist, title, lyric), songlark::ProcessCodePage());
-    if (text.size() > std::numeric_limits<UINT>::max()) return;
+    if (text.size() > std::numeric_limits<UINT>::max()) return false;
 
     // The temporary file sits beside the lyric so that putting it in place is
     // a rename within one folder; its ".tmp" name is never listed as a lyric.
     const CString folder = path.Left(path.ReverseFind('\\'));
     char temp[MAX_PATH];
-    if (!::GetTempFileNameA(folder, "sl", 0, temp)) return;
+    if (!::GetTempFileNameA(folder, "sl", 0, temp)) return false;
 
     bool bWritten = false;
     {
@@ -100,8 +101,9 @@ void StoreLyric(const CString& path, const CString& artist, const CString& title
             bWritten = bWritten && file.Flush();
         }
     }
-    if (!bWritten || !::MoveFileExA(temp, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        ::DeleteFileA(temp);
+    if (bWritten && ::MoveFileExA(temp, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
+    ::DeleteFileA(temp);
+    return false;
 }
 
 bool DeleteLyricFile(const CString& path)

@@ -7,6 +7,41 @@
 #include "lyrics/LyricStore.h"
 #include "platform/SystemPath.h"
 
+namespace {
+
+// A name the store had to map always holds a '_'; only such a file's first
+// line is read, for the real names the row shows. False keeps the listed ones.
+bool RealNames(const CString& path, const CString& listedArtist, const CString& listedTitle, CString& artist,
+               CString& title)
+{
+    if (listedArtist.Find('_') < 0 && listedTitle.Find('_') < 0) return false;
+    std::string a, t;
+    if (!songlark::NamesFromFirstLine(ReadLyricFile(path).str(), listedArtist.str(), listedTitle.str(), &a, &t))
+        return false;
+    artist = CString(a);
+    title = CString(t);
+    return true;
+}
+
+// The combo's entry for an artist folder: the real artist, as the first of
+// its lyrics that tells it says, else the folder's name.
+CString ArtistEntry(const CString& folder, const CString& folderName)
+{
+    if (folderName.Find('_') < 0) return folderName;
+    CFileFind finder;
+    BOOL bMore = finder.FindFile(folder + "\\*.lyric");
+    while (bMore) {
+        bMore = finder.FindNextFile();
+        if (finder.IsDots() || finder.IsDirectory()) continue;
+        CString artist, title;
+        const CString listedTitle(songlark::TitleFromFileName(finder.GetFileName().str()));
+        if (RealNames(finder.GetFilePath(), folderName, listedTitle, artist, title)) return artist;
+    }
+    return folderName;
+}
+
+}  // namespace
+
 void CSonglarkDlg::LoadStoredLyrics()
 {
     const CString lyricsFolder = LyricsFolderPath();
@@ -21,7 +56,7 @@ void CSonglarkDlg::LoadStoredLyrics()
     while (bMore) {
         bMore = finder.FindNextFile();
         if (finder.IsDots() || !finder.IsDirectory()) continue;
-        m_comboArtist.AddString(finder.GetFileName());
+        m_comboArtist.AddString(ArtistEntry(finder.GetFilePath(), finder.GetFileName()));
         LoadArtistLyrics(finder.GetFilePath());
     }
 
@@ -40,6 +75,8 @@ void CSonglarkDlg::LoadArtistLyrics(const CString& folder)
         bMore = finder.FindNextFile();
         if (finder.IsDots() || finder.IsDirectory()) continue;
         const CString title(songlark::TitleFromFileName(finder.GetFileName().str()));
-        AppendSongRow("OK", artist, title, MakeRowData(ROW_SOURCE_NONE, ROW_STATE_FOUND));
+        CString realArtist = artist, realTitle = title;
+        RealNames(finder.GetFilePath(), artist, title, realArtist, realTitle);
+        AppendSongRow("OK", realArtist, realTitle, MakeRowData(ROW_SOURCE_NONE, ROW_STATE_FOUND));
     }
 }

@@ -66,7 +66,7 @@ int CThreadLimeWire::ReadMp3Tags(CString path, CString& artist, CString& title, 
 int CThreadLimeWire::ReadKazaaSong(CString path, CString& artist, CString& title, int unused)
 {
     std::string a = artist.str(), t = title.str();
-    const int result = songlark::ReadKazaaSong(path.str(), a, t, unused, songlark::ReadFileTail);
+    const int result = songlark::ReadKazaaSong(path.str(), a, t, unused, songlark::ReadFileTail, songlark::SystemPathSyntax());
     artist = a;
     title = t;
     return result;

@@ -66,6 +66,20 @@ bool IsPlainPathComponent(const std::string& name)
     return !IsDeviceName(name);
 }
 
+std::string StoreName(const std::string& name)
+{
+    std::string mapped = name;
+    bool onlyDotsAndBlanks = true;
+    for (char& ch : mapped) {
+        const unsigned char c = static_cast<unsigned char>(ch);
+        if (c < 0x20 || std::strchr("\\/:*?\"<>|", ch)) ch = '_';
+        if (ch != '.' && ch != ' ') onlyDotsAndBlanks = false;
+    }
+    if (onlyDotsAndBlanks) return "_";
+    if (IsDeviceName(mapped)) mapped.insert(0, 1, '_');
+    return mapped;
+}
+
 bool SplitLyricPath(const std::string& lyricsFolder, const std::string& path,
                     std::string* artist, std::string* title)
 {
@@ -84,6 +98,22 @@ bool SplitLyricPath(const std::string& lyricsFolder, const std::string& path,
     if (artist) *artist = a;
     if (title) *title = t;
     return true;
+}
+
+bool NamesFromFirstLine(const std::string& text, const std::string& storedArtist, const std::string& storedTitle,
+                        std::string* artist, std::string* title)
+{
+    const std::string line = text.substr(0, text.find("\r\n"));
+    // The artist itself may hold " - ": every split is tried, first to last.
+    for (std::size_t at = line.find(" - "); at != std::string::npos; at = line.find(" - ", at + 1)) {
+        const std::string a = line.substr(0, at), t = line.substr(at + 3);
+        if (StoreName(a) == storedArtist && StoreName(t) == storedTitle) {
+            *artist = a;
+            *title = t;
+            return true;
+        }
+    }
+    return false;
 }
 
 std::string TitleFromFileName(const std::string& fileName)

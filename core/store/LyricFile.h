@@ -22,6 +22,14 @@ std::string FormatLyricFile(const char* artist, const char* title, const char* l
 // any case.
 bool IsPlainPathComponent(const std::string& name);
 
+// The name an artist or title gets as a folder or file in the store, so that
+// every song can be stored: each byte Windows forbids in a name (\ / : * ? "
+// < > | and those below 0x20) becomes '_', a device name gets a '_' in front,
+// and a name of only dots and blanks (the empty one too) becomes "_". A
+// plain name stays as it is, so every lyric stored before is found where it
+// was; the result is always plain, and mapping it again changes nothing.
+std::string StoreName(const std::string& name);
+
 // Splits path into artist and title when it is exactly
 // lyricsFolder + artist + "\" + title + ".lyric" with a plain artist and a
 // plain title; lyricsFolder ends in a backslash. False (outputs untouched)
@@ -32,6 +40,13 @@ bool SplitLyricPath(const std::string& lyricsFolder, const std::string& path,
 // A listed file's title: its name up to, not including, its last full stop
 // (the whole name when it has none).
 std::string TitleFromFileName(const std::string& fileName);
+
+// The real names of a listed lyric stored under mapped ones: its text's
+// first line "<artist> - <title>" split where StoreName gives back the
+// listed names. False (outputs untouched) when no split does, as for a file
+// the user edited.
+bool NamesFromFirstLine(const std::string& text, const std::string& storedArtist, const std::string& storedTitle,
+                        std::string* artist, std::string* title);
 
 // A listed file's artist: the part of its full path between its last two
 // separators (from the start when there is only one; empty when none).

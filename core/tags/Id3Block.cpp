@@ -1,7 +1,6 @@
 #include "core/tags/Id3Block.h"
 
 #include <cstdint>
-#include <cstring>
 
 namespace songlark {
 namespace {
@@ -21,22 +20,19 @@ bool SameId(const unsigned char* id, const char* wanted)
     return true;
 }
 
-// Takes a Latin-1 text frame's text into `out`; any other encoding, or a
-// frame of NULs only, leaves `out` untouched.
-void TakeLatin1Text(const unsigned char* content, std::size_t size, std::string& out)
+// Takes a text frame's text into `out`; a frame without text in a known
+// encoding, or with text the process's code page cannot hold, leaves `out`
+// untouched.
+void TakeText(const unsigned char* content, std::size_t size, ConvertTextFn fromUtf8, std::string& out)
 {
-    if (size == 0 || content[0] != 0) return;
-    std::size_t q = 0;
-    while (q < size && content[q] == 0) ++q;
-    if (q == size) return;
-    const void* nul = std::memchr(content + q, 0, size - q);
-    const std::size_t end = nul ? static_cast<std::size_t>(static_cast<const unsigned char*>(nul) - content) : size;
-    out.assign(reinterpret_cast<const char*>(content + q), end - q);
+    std::string utf8;
+    if (DecodeId3Text(content, size, &utf8)) ConvertWhole(fromUtf8, utf8, &out);
 }
 
 }  // namespace
 
-int ParseId3Block(const unsigned char* data, std::size_t size, std::string& artist, std::string& title)
+int ParseId3Block(const unsigned char* data, std::size_t size, std::string& artist, std::string& title,
+                  ConvertTextFn fromUtf8)
 {
     if (size < kHeaderBytes) return -1;
     if ((data[0] != 'I' && data[0] != 'i') || (data[1] != 'D' && data[1] != 'd') || data[2] != '3') return -1;
@@ -64,10 +60,10 @@ int ParseId3Block(const unsigned char* data, std::size_t size, std::string& arti
         const unsigned char* content = frame + kFrameHeaderBytes;
         if (SameId(frame, "TPE1")) {
             sawArtist = true;
-            TakeLatin1Text(content, static_cast<std::size_t>(frameSize), artist);
+            TakeText(content, static_cast<std::size_t>(frameSize), fromUtf8, artist);
         } else if (SameId(frame, "TIT2")) {
             sawTitle = true;
-            TakeLatin1Text(content, static_cast<std::size_t>(frameSize), title);
+            TakeText(content, static_cast<std::size_t>(frameSize), fromUtf8, title);
         }
         if (sawArtist && sawTitle) return !artist.empty() && !title.empty() ? 1 : -1;
         p += kFrameHeaderBytes + frameSize;

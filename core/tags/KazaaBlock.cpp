@@ -48,38 +48,47 @@ int KazaaBlockLength(const unsigned char* trailer)
     return length;
 }
 
-int ParseKazaaBlock(const unsigned char* block, std::size_t size, std::string& artist, std::string& title)
+bool ReadKazaaBlockText(const unsigned char* block, std::size_t size, ConvertTextFn fromLegacy, KazaaBlockText* text)
 {
-    if (size < kBlockHeadBytes || size > kKazaaMaxBlockBytes) return -1;
-    if (Le32(block + 4) != 1) return -1;
+    if (size < kBlockHeadBytes || size > kKazaaMaxBlockBytes) return false;
+    if (Le32(block + 4) != 1) return false;
 
     const std::size_t nameEnd = NulOrEnd(block, size, kBlockHeadBytes);
     const std::string name(reinterpret_cast<const char*>(block + kBlockHeadBytes), nameEnd - kBlockHeadBytes);
     // Only these two spellings: Kazaa writes one or the other.
-    if (name.find(".mp3") == std::string::npos && name.find(".MP3") == std::string::npos) return -1;
-    if (ParseKazaaName(name, artist, title) == 1) return 1;
+    if (name.find(".mp3") == std::string::npos && name.find(".MP3") == std::string::npos) return false;
+    // A text that lost characters in the conversion is no text: it could be another song's.
+    if (!ConvertWhole(fromLegacy, name, &text->name)) text->name.clear();
 
     const std::size_t textEnd = NulOrEnd(block, size, nameEnd + 1);
     // A count that does not fit in the block leaves no room for items either.
     const std::uint32_t count = textEnd + kCountAfterText + 4 <= size ? Le32(block + textEnd + kCountAfterText) : 0;
 
-    bool foundArtist = false, foundTitle = false;
     std::uint64_t item = textEnd + kItemsAfterText;
     // An item is read only when its 8-byte head lies wholly inside the block.
     for (std::uint32_t i = 0; i < count && item + 8 <= size; ++i) {
         const std::size_t at = static_cast<std::size_t>(item);
         const std::uint32_t type = Le32(block + at);
         const std::uint32_t length = Le32(block + at + 4);
-        if (type == kArtistItem) {
-            artist = TextAt(block, size, at + 8);
-            foundArtist = true;
-        } else if (type == kTitleItem) {
-            title = TextAt(block, size, at + 8);
-            foundTitle = true;
+        if (type == kArtistItem || type == kTitleItem) {
+            std::string& value = type == kArtistItem ? text->artist : text->title;
+            (type == kArtistItem ? text->hasArtist : text->hasTitle) = true;
+            if (!ConvertWhole(fromLegacy, TextAt(block, size, at + 8), &value)) value.clear();
         }
         item = item + 8 + length;  // 64-bit: a huge length ends the walk
     }
-    if (!foundArtist || !foundTitle) return -1;
+    return true;
+}
+
+int ParseKazaaBlock(const unsigned char* block, std::size_t size, std::string& artist, std::string& title,
+                    ConvertTextFn fromLegacy)
+{
+    KazaaBlockText text;
+    if (!ReadKazaaBlockText(block, size, fromLegacy, &text)) return -1;
+    if (ParseKazaaName(text.name, artist, title) == 1) return 1;
+    if (text.hasArtist) artist = text.artist;
+    if (text.hasTitle) title = text.title;
+    if (!text.hasArtist || !text.hasTitle) return -1;
     return !artist.empty() && !title.empty() ? 1 : -1;
 }
 

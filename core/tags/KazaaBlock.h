@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/tags/TagText.h"
+
 #include <cstddef>
 #include <string>
 
@@ -16,10 +18,23 @@ constexpr std::size_t kKazaaMaxBlockBytes = 2048;
 // valid (negative, shorter than the block's fixed head, or over 2048 bytes).
 int KazaaBlockLength(const unsigned char* trailer);
 
+// The texts of a metadata block, converted from the legacy code page Kazaa
+// wrote them in (a text that lost characters reads empty).
+struct KazaaBlockText {
+    std::string name;               // the download name
+    bool hasArtist = false, hasTitle = false;
+    std::string artist, title;      // the last items of type 6 and 4
+};
+
+// Reads a block: false when its head is not Kazaa's (size, the value 1) or
+// its download name names no MP3 file.
+bool ReadKazaaBlockText(const unsigned char* block, std::size_t size, ConvertTextFn fromLegacy, KazaaBlockText* text);
+
 // Finds artist and title in a metadata block: the download name must name an
 // MP3 file; the Kazaa file-name rule is tried on it first, then the block's
 // artist (type 6) and title (type 4) items. Returns 1 or -1; the out strings
 // are not cleared on entry and may have been changed on -1.
-int ParseKazaaBlock(const unsigned char* block, std::size_t size, std::string& artist, std::string& title);
+int ParseKazaaBlock(const unsigned char* block, std::size_t size, std::string& artist, std::string& title,
+                    ConvertTextFn fromLegacy = nullptr);
 
 }  // namespace songlark

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/tags/PathSyntax.h"
+#include "core/tags/SongFacts.h"
 
 #include <string>
 
@@ -25,7 +26,8 @@ using ReadTailFn = int (*)(const std::string& path, int trailerSize, BlockLength
 
 // Artist and title of a LimeWire download: from the file name (the text after
 // the path's last separator) when `tryNameFirst` is nonzero and the path has
-// a separator, else from the ID3v2 tag in the file's first kilobyte. Returns
+// a separator, else from the ID3v2 tag in the file's first kilobyte (text
+// converted by syntax.fromUtf8). Returns
 // 1 or -1; the out strings are not cleared on entry and may have been changed
 // on -1.
 int ReadMp3Tags(std::string path, std::string& artist, std::string& title, int tryNameFirst, ReadHeadFn readHead,
@@ -33,6 +35,31 @@ int ReadMp3Tags(std::string path, std::string& artist, std::string& title, int t
 
 // Artist and title of a Kazaa download (.dat) from its metadata trailer.
 // The fourth argument is not used. Returns 1 or -1, out strings as above.
+// The trailer's texts are converted by syntax.fromLegacy; without a syntax
+// they are taken as written.
 int ReadKazaaSong(std::string path, std::string& artist, std::string& title, int unused, ReadTailFn readTail);
+int ReadKazaaSong(std::string path, std::string& artist, std::string& title, int unused, ReadTailFn readTail,
+                  const PathSyntax& syntax);
+
+// The ID3v2 reads for a song's facts: the first holds most tags whole; a
+// bigger tag (cover art) is read again up to its end and the first audio
+// frames, at most kMp3FactsMaxBytes in all.
+constexpr int kMp3FactsFirstBytes = 64 * 1024;
+constexpr int kMp3AudioSearchBytes = 20 * 1024;
+constexpr int kMp3FactsMaxBytes = 4 * 1024 * 1024;
+
+// Everything an .mp3 download tells about its song, for the lookup: the
+// LimeWire name rule's pair, the ID3v2 tag's artist, title, album (TALB) and
+// length (TLEN, when 1 s to 1 h; else from the first MPEG audio frame: a
+// Xing, Info or VBRI frame count, or the constant bit rate over the complete
+// size that LimeWire's "T-<size>-" name gives). The row's artist and title
+// are those ReadMp3Tags gives with the name tried first. Returns what
+// ReadMp3Tags would; facts are cleared on entry and filled as far as known.
+int ReadMp3Facts(const std::string& path, SongFacts& facts, ReadHeadFn readHead, const PathSyntax& syntax);
+
+// The same for a Kazaa download: the name rule's pair from the download
+// name and the trailer's artist and title items; the row's pair as
+// ReadKazaaSong chooses it. Kazaa's trailer holds no album or length.
+int ReadKazaaFacts(const std::string& path, SongFacts& facts, ReadTailFn readTail, const PathSyntax& syntax);
 
 }  // namespace songlark

@@ -1,5 +1,7 @@
 #include "platform/SystemPath.h"
 
+#include "platform/CodePage.h"
+
 #include <windows.h>
 
 namespace songlark {
@@ -14,7 +16,7 @@ bool IsAnsiLeadByte(unsigned char c)
 
 PathSyntax SystemPathSyntax()
 {
-    return PathSyntax{'\\', IsAnsiLeadByte};
+    return PathSyntax{'\\', IsAnsiLeadByte, Utf8ToAnsi, UserAnsiToAnsi};
 }
 
 }  // namespace songlark

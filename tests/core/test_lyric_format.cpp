@@ -10,7 +10,9 @@
 using songlark::ArtistFromFilePath;
 using songlark::FormatLyricFile;
 using songlark::IsPlainPathComponent;
+using songlark::NamesFromFirstLine;
 using songlark::SplitLyricPath;
+using songlark::StoreName;
 using songlark::TitleFromFileName;
 using namespace pathsyntaxes;
 
@@ -63,6 +65,60 @@ TEST(PlainPathComponent, DeviceNamesInAnyCaseWithOrWithoutExtension)
                              "LPT1", "lpt5.lyric", "CON .txt", "nul ", "AUX.", "conin$", "CONOUT$.x", "COM0",
                              "lpt0.txt", "COM\xB9", "com\xB2.lyric", "LPT\xB3", "Lpt\xB9 .x"}) {
         EXPECT_FALSE(IsPlainPathComponent(name)) << name;
+    }
+}
+
+TEST(StoreNames, EverySongGetsAPlainNameAndPlainNamesStay)
+{
+    const struct {
+        const char* name;
+        const char* stored;
+    } cases[] = {
+        {"Night Owls", "Night Owls"},
+        {"Wait...", "Wait..."},
+        {"AC/DC", "AC_DC"},
+        {"Where Is the Love?", "Where Is the Love_"},
+        {"a\\b:c*d\"e<f>g|h", "a_b_c_d_e_f_g_h"},
+        {"tab\there\x1f", "tab_here_"},
+        {"..\\..\\x", ".._.._x"},
+        {"CON", "_CON"},
+        {"nul.txt", "_nul.txt"},
+        {"lpt9 .lyric", "_lpt9 .lyric"},
+        {"AUX?", "AUX_"},  // no device once mapped
+        {"...", "_"},
+        {"", "_"},
+        {"Bj\xf6rk", "Bj\xf6rk"},
+    };
+    for (const auto& c : cases) {
+        const std::string stored = StoreName(c.name);
+        EXPECT_EQ(stored, c.stored) << c.name;
+        EXPECT_TRUE(IsPlainPathComponent(stored)) << c.name;
+        EXPECT_EQ(StoreName(stored), stored) << c.name;
+    }
+}
+
+TEST(StoreNames, RealNamesComeBackFromTheFirstLine)
+{
+    const struct {
+        const char* text;
+        const char* storedArtist;
+        const char* storedTitle;
+        const char* want;  // "artist|title", or "" when the listed names stay
+    } cases[] = {
+        {"AC/DC - T.N.T.\r\n\r\nla", "AC_DC", "T.N.T.", "AC/DC|T.N.T."},
+        {"A - B - C?\r\n\r\nla", "A - B", "C_", "A - B|C?"},      // the artist holds " - "
+        {"A - B - C?\r\n\r\nla", "A", "B - C_", "A|B - C?"},
+        {"edited by hand\r\nAC/DC - x", "AC_DC", "x", ""},
+        {"AC/DC - Other\r\n", "AC_DC", "T.N.T.", ""},
+        {"", "AC_DC", "x", ""},
+    };
+    for (const auto& c : cases) {
+        std::string artist = "kept", title = "kept";
+        const bool found = NamesFromFirstLine(c.text, c.storedArtist, c.storedTitle, &artist, &title);
+        EXPECT_EQ(found ? artist + "|" + title : "", c.want) << c.text;
+        if (!found) {
+            EXPECT_EQ(artist + title, "keptkept");
+        }
     }
 }
 

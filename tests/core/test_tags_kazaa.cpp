@@ -1,4 +1,5 @@
 // The .dat trailer and metadata block, and the Kazaa reader over real files.
+#include "PathSyntaxes.h"
 #include "TagBytes.h"
 #include "core/tags/KazaaBlock.h"
 #include "core/tags/TagReaders.h"
@@ -69,10 +70,10 @@ TEST(KazaaBlock, NameRuleWinsWithoutLookingAtItems)
     Parsed p = Parse(KazaaBlock("Some Artist - A Song.mp3", 0, ""));
     EXPECT_EQ(p.result, 1);
     EXPECT_EQ(p.artist + "|" + p.title, "Some Artist|A Song");
+    // An empty title says nothing, as do a one-character artist and two
+    // dashes: the items are used.
     p = Parse(KazaaBlock("Artist - .mp3", 2, kItems));
-    EXPECT_EQ(p.result, 1);
-    EXPECT_EQ(p.artist + "|" + p.title, "Artist|");
-    // One-character artist and two dashes: the items are used.
+    EXPECT_EQ(p.artist + "|" + p.title, "Item Artist|Item Title");
     p = Parse(KazaaBlock("A - Song.mp3", 2, kItems));
     EXPECT_EQ(p.artist + "|" + p.title, "Item Artist|Item Title");
     p = Parse(KazaaBlock("Some - Artist - Song.mp3", 2, kItems));
@@ -133,4 +134,35 @@ TEST(KazaaReader, ReadsTheBlockBeforeTheTrailer)
     EXPECT_EQ(songlark::ReadKazaaSong(tiny, artist, title, 0, songlark::ReadFileTail), -1);
     EXPECT_EQ(songlark::ReadKazaaSong(good + ".missing", artist, title, 0, songlark::ReadFileTail), -1);
     for (const std::string& p : {good, bare, shortBlock, largest, over, tiny}) std::remove(p.c_str());
+}
+
+TEST(KazaaFacts, NameAndItemsConvertedFromTheWritersCodePage)
+{
+    using pathsyntaxes::kUtf8Process;
+    const std::string items = KazaaItem(6, std::string("Bj\xf6rk\0", 6)) + KazaaItem(4, std::string("J\xf3ga\0", 5));
+    const struct {
+        std::string block;
+        int result;
+        const char* want;  // row | name | items
+    } cases[] = {
+        {KazaaBlock("Bj\xf6rk - J\xf3ga.mp3", 2, items), 1, "Bj\xc3\xb6rk|J\xc3\xb3ga  Bj\xc3\xb6rk|J\xc3\xb3ga  Bj\xc3\xb6rk|J\xc3\xb3ga"},
+        // A byte the writer's code page leaves undefined: that text is lost.
+        {KazaaBlock("Bj\x81rk - J\xf3ga.mp3", 2, items), 1, "Bj\xc3\xb6rk|J\xc3\xb3ga  |  Bj\xc3\xb6rk|J\xc3\xb3ga"},
+        {KazaaBlock("x.mp3", 2, KazaaItem(6, "A\x81") + KazaaItem(4, "T")), -1, "|  |  |T"},
+        {KazaaBlock("Some Artist - A Song.mp3", 0, ""), 1, "Some Artist|A Song  Some Artist|A Song  |"},
+    };
+    for (const auto& c : cases) {
+        const std::string path = WriteFile("facts.dat", std::string(100, '\xaa') + c.block + KazaaTrailer(int(c.block.size())));
+        songlark::SongFacts f;
+        EXPECT_EQ(songlark::ReadKazaaFacts(path, f, songlark::ReadFileTail, kUtf8Process), c.result) << c.want;
+        EXPECT_EQ(f.artist + "|" + f.title + "  " + f.nameArtist + "|" + f.nameTitle + "  " + f.tagArtist + "|" +
+                      f.tagTitle,
+                  c.want);
+        std::string artist, title;
+        if (c.result == 1) {
+            EXPECT_EQ(songlark::ReadKazaaSong(path, artist, title, 0, songlark::ReadFileTail, kUtf8Process), 1);
+            EXPECT_EQ(artist + "|" + title, f.artist + "|" + f.title) << "the row as the watcher reads it";
+        }
+        std::remove(path.c_str());
+    }
 }

@@ -56,7 +56,7 @@ int RunTags(int argc, char** argv)
         if (EndsWithNoCase(path, ".mp3")) {
             result = songlark::ReadMp3Tags(path, artist, title, 1, songlark::ReadFileHead, songlark::SystemPathSyntax());
         } else if (EndsWithNoCase(path, ".dat")) {
-            result = songlark::ReadKazaaSong(path, artist, title, 0, songlark::ReadFileTail);
+            result = songlark::ReadKazaaSong(path, artist, title, 0, songlark::ReadFileTail, songlark::SystemPathSyntax());
         } else {
             std::fprintf(stderr, "songlark-cli tags: %s: not an .mp3 or .dat file, skipped\n", path.c_str());
             allRead = false;

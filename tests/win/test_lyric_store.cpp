@@ -178,7 +178,7 @@ TEST_F(LyricStore, NamesWindowsCannotStoreAreMappedAndTouchNothingOutside)
         CString path = PrepareLyricPath(n.name, "Song");
         EXPECT_EQ(path, lyrics + n.stored + "\\Song.lyric");
         EXPECT_TRUE(StoreLyric(path, n.name, "Song", "la"));
-        EXPECT_EQ(ReadBytes(path), std::string(n.name) + " - Song\r\n\r\nla");
+        EXPECT_EQ(ReadBytes(path), "\xEF\xBB\xBF" + std::string(n.name) + " - Song\r\n\r\nla");
         path = PrepareLyricPath("Plain", n.name);
         EXPECT_EQ(path, lyrics + "Plain\\" + n.stored + ".lyric");
         EXPECT_TRUE(StoreLyric(path, "Plain", n.name, "la"));
@@ -205,7 +205,7 @@ TEST_F(LyricStore, AReportedLyricIsStoredOrItsRowSaysFalseAndMappedNamesListBack
     }
     EXPECT_EQ(dlg.m_listSongs.GetItemText(1, 0), "FALSE");
     EXPECT_EQ(dlg.m_listSongs.GetItemText(2, 0), "OK");
-    EXPECT_EQ(ReadBytes(lyrics + "AC_DC\\T.N.T._.lyric"), "AC/DC - T.N.T.?\r\n\r\nla");
+    EXPECT_EQ(ReadBytes(lyrics + "AC_DC\\T.N.T._.lyric"), "\xEF\xBB\xBF" "AC/DC - T.N.T.?\r\n\r\nla");
     ::DestroyWindow(dlg.m_hWnd);
     StopWatcherForTest();
 

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdlib>
+#include <initializer_list>
 
 namespace songlark {
 
@@ -15,11 +16,14 @@ unsigned ProcessCodePage()
 
 unsigned UserLegacyCodePage()
 {
-    char digits[8];
-    if (::GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_IDEFAULTANSICODEPAGE, digits, sizeof digits) > 0) {
-        const unsigned codePage = static_cast<unsigned>(std::strtoul(digits, nullptr, 10));
-        // A locale without an ANSI code page of its own says 0.
-        if (codePage != 0) return codePage;
+    // A locale without an ANSI code page of its own (a Unicode-only one)
+    // says 0: then the system locale's, in which the earlier version ran.
+    for (LCID locale : {LOCALE_USER_DEFAULT, LOCALE_SYSTEM_DEFAULT}) {
+        char digits[8];
+        if (::GetLocaleInfoA(locale, LOCALE_IDEFAULTANSICODEPAGE, digits, sizeof digits) > 0) {
+            const unsigned codePage = static_cast<unsigned>(std::strtoul(digits, nullptr, 10));
+            if (codePage != 0) return codePage;
+        }
     }
     return 1252;
 }

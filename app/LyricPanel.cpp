@@ -4,8 +4,10 @@
 
 #include "app/SonglarkDlg.h"
 #include "lyrics/LyricStore.h"
+#include "platform/TextCodec.h"
 
 #include <cstring>
+#include <string>
 
 namespace {
 StartEditorFn g_pfnStartEditor = nullptr;
@@ -41,27 +43,41 @@ void CSonglarkDlg::OnDeleteLyric()
     }
 }
 
+namespace {
+// Hands a zero-terminated copy of `bytes` bytes at data to the clipboard as
+// `format`; nothing when there is no memory for it.
+void PutClipboardBlock(UINT format, const void* data, size_t bytes, size_t terminator)
+{
+    HGLOBAL hBlock = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes + terminator);
+    if (!hBlock) return;
+    void* pBlock = ::GlobalLock(hBlock);
+    if (!pBlock) {
+        ::GlobalFree(hBlock);
+        return;
+    }
+    std::memcpy(pBlock, data, bytes);
+    ::GlobalUnlock(hBlock);
+    // Once taken, the block is the clipboard's.
+    if (!::SetClipboardData(format, hBlock)) ::GlobalFree(hBlock);
+}
+}  // namespace
+
 void CSonglarkDlg::OnToClipboard()
 {
     // What the edit shows now, the user's own changes included.
     UpdateData(TRUE);
 
+    const std::string text(m_strLyric.GetString());
+    const std::wstring wide = songlark::WideFromProcessText(text);
+
     if (!::OpenClipboard(m_hWnd)) return;
     ::EmptyClipboard();
-
-    const size_t length = static_cast<size_t>(m_strLyric.GetLength());
-    HGLOBAL hText = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, length + 1);
-    if (!hText) {
-        ::CloseClipboard();
-        return;
-    }
-    if (char* pText = static_cast<char*>(::GlobalLock(hText))) {
-        std::memcpy(pText, m_strLyric.GetString(), length);
-        pText[length] = '\0';
-        ::GlobalUnlock(hText);
-    }
-    // From here on the block is the clipboard's.
-    ::SetClipboardData(CF_TEXT, hText);
+    // The Unicode text, which every program can paste whatever its code page.
+    // A legacy process also puts its own bytes; a UTF-8 one leaves CF_TEXT to
+    // the system, which makes it in the code page of the reader's locale, as
+    // programs that read CF_TEXT expect.
+    PutClipboardBlock(CF_UNICODETEXT, wide.data(), wide.size() * sizeof(wchar_t), sizeof(wchar_t));
+    if (songlark::ProcessCodePage() != CP_UTF8) PutClipboardBlock(CF_TEXT, text.data(), text.size(), 1);
     ::CloseClipboard();
 }
 

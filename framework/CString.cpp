@@ -1,10 +1,10 @@
 #include "framework/CString.h"
 
 #include "framework/Afx.h"
+#include "platform/FoldText.h"
 
 #include <cstdio>
 #include <cstring>
-#include <mbstring.h>
 #include <vector>
 
 void CString::Format(const char* pszFormat, ...)
@@ -72,19 +72,16 @@ int CString::ReverseFind(char ch) const
 
 CString& CString::MakeLower()
 {
-    if (!m_str.empty()) {
-        std::vector<unsigned char> buf(m_str.begin(), m_str.end());
-        buf.push_back(0);
-        _mbslwr(buf.data());
-        m_str.assign(reinterpret_cast<const char*>(buf.data()), m_str.size());
-    }
+    if (!m_str.empty()) songlark::FoldTextCase(&m_str[0], std::strlen(m_str.c_str()));
     return *this;
 }
 
 int CString::CompareNoCase(const char* psz) const
 {
-    return _mbsicmp(reinterpret_cast<const unsigned char*>(m_str.c_str()),
-                    reinterpret_cast<const unsigned char*>(psz ? psz : ""));
+    CString a(*this), b(psz);
+    a.MakeLower();
+    b.MakeLower();
+    return std::strcmp(a.m_str.c_str(), b.m_str.c_str());
 }
 
 bool CString::LoadString(unsigned int nID)

@@ -47,7 +47,7 @@ public:
     int Find(const char* psz, int nStart = 0) const;
     int ReverseFind(char ch) const;
 
-    // Multibyte-aware, in the system code page (_mbslwr / _mbsicmp).
+    // Multibyte-aware, in the process's code page (see FoldTextCase).
     CString& MakeLower();
     int CompareNoCase(const char* psz) const;
 

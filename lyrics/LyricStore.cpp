@@ -1,6 +1,7 @@
 #include "lyrics/LyricStore.h"
 
 #include "core/store/LyricFile.h"
+#include "platform/TextCodec.h"
 
 #include <limits>
 #include <new>
@@ -69,8 +70,10 @@ CString ReadLyricFile(const CString& path)
     if (length == 0 || length > std::numeric_limits<UINT>::max() - 2) return CString();
     try {
         std::vector<char> buffer(static_cast<size_t>(length) + 2, '\0');
-        if (file.Read(buffer.data(), static_cast<UINT>(length)) == 0) return CString();
-        return CString(buffer.data());
+        const UINT read = file.Read(buffer.data(), static_cast<UINT>(length));
+        if (read == 0) return CString();
+        return CString(songlark::LyricFileToText(std::string(buffer.data(), read), songlark::ProcessCodePage(),
+                                                 songlark::UserLegacyCodePage()));
     } catch (const std::bad_alloc&) {
         return CString();
     }
@@ -79,7 +82,8 @@ CString ReadLyricFile(const CString& path)
 bool StoreLyric(const CString& path, const CString& artist, const CString& title, const CString& lyric)
 {
     if (!IsLyricStorePath(path)) return false;
-    const std::string text = songlark::FormatLyricFile(artist, title, lyric);
+    const std::string text =
+        songlark::LyricTextToFile(songlark::FormatLyricFile(artist, title, lyric), songlark::ProcessCodePage());
     if (text.size() > std::numeric_limits<UINT>::max()) return false;
 
     // The temporary file sits beside the lyric so that putting it in place is

@@ -20,6 +20,7 @@ import winetools
 ASM_V1 = "{urn:schemas-microsoft-com:asm.v1}"
 ASM_V3 = "{urn:schemas-microsoft-com:asm.v3}"
 WS_2005 = "{http://schemas.microsoft.com/SMI/2005/WindowsSettings}"
+WS_2019 = "{http://schemas.microsoft.com/SMI/2019/WindowsSettings}"
 KIND = {"win32": "PE32 executable (GUI) Intel 80386", "win64": "PE32+ executable (GUI) x86-64"}
 UNINSTALL_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Songlark"
 
@@ -56,6 +57,8 @@ def check_manifest(pe, what):
     assert levels == ["asInvoker"], "%s: execution level %s" % (what, levels)
     dpi = [e.text.strip().lower() for e in root.iter(WS_2005 + "dpiAware")]
     assert dpi == ["true"], "%s: dpiAware %s" % (what, dpi)
+    code_page = [e.text.strip() for e in root.iter(WS_2019 + "activeCodePage")]
+    assert code_page == ["UTF-8"], "%s: activeCodePage %s" % (what, code_page)
 
 
 def check_exe(source_dir, path, arch, what):

@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """The real songlark.exe under Wine with the ANSI code page 932, from a
-Japanese locale generated under the build folder. 表 is 95 5C there: its
+Japanese locale generated under the build folder, its manifest's UTF-8 code
+page turned off as a Windows older than 10 version 1903 ignores it. 表 is 95 5C there: its
 second byte is a backslash that separates nothing, so a LimeWire download
 named by the artist 表 still gives its song, and the stored artist folder 表
 is listed under its own name at start-up."""
@@ -38,7 +39,7 @@ def test(args):
         app_dir = os.path.join(drive_c, "Songlark")
         lime = os.path.join(drive_c, "lime")
         os.makedirs(lime)
-        exe = winetools.install_exe(args.exe, app_dir)
+        exe = winetools.install_legacy_exe(args.exe, app_dir)
         # Wine keeps Unix file names in UTF-8 and hands them to the program in code page 932.
         stored = os.path.join(app_dir, "Lyrics", "表")
         os.makedirs(stored)

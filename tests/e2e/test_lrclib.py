@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Lyrics from LRCLIB on the real songlark.exe under Wine, with no
 "LyricsSite" and "LrclibUrl" on the stand-in: LimeWire downloads get their
-lyrics stored byte for byte (code page 1252 text included), a manual search
+lyrics stored byte for byte (code page 1252 text included, on a
+copy that runs in the legacy code page as older Windows do), a manual search
 stores and shows one, a song LRCLIB lacks turns "FALSE"; a fault is no
 answer: the watcher's song stays "SEARCH", a search says the source cannot be
 reached and drops its row. A search runs off the window's thread: against a
@@ -77,7 +78,7 @@ def test(args):
         app_dir = os.path.join(drive_c, "Songlark")
         lime = os.path.join(drive_c, "lime")
         os.makedirs(lime)
-        exe = winetools.install_exe(args.exe, app_dir)
+        exe = winetools.install_legacy_exe(args.exe, app_dir)
         wp.reg_add(KEY, "CheckLimeWire", "REG_DWORD", "1")
         wp.reg_add(KEY, "LimeWirePath", "REG_SZ", r"C:\lime")
         wp.reg_add(KEY, "LrclibUrl", "REG_SZ", server.url)

@@ -11,6 +11,7 @@ import sites
 import winetools
 
 KEY = r"HKLM\Software\Hollowfen\Songlark"
+MARK = b"\xef\xbb\xbf"
 
 
 def kazaa_dat(download_name):
@@ -65,7 +66,8 @@ def test(args):
         lyric_file = os.path.join(app_dir, "Lyrics", "Some Artist", "A Song.lyric")
         assert winetools.wait_for(lambda: os.path.exists(lyric_file), 15), "no lyric file within 15 s"
         took = time.time() - t0
-        expected = b"Some Artist - A Song\r\n\r\n" + sites.expected_lyric(args.source_dir, "some-artist--a-song.lyric")
+        # UTF-8 with its byte-order mark: the manifest makes the code page UTF-8.
+        expected = MARK + b"Some Artist - A Song\r\n\r\n" + sites.expected_lyric(args.source_dir, "some-artist--a-song.lyric")
         assert winetools.wait_for(lambda: open(lyric_file, "rb").read() == expected, 5), "lyric bytes differ"
         print("LimeWire song stored after %.1f s" % took)
 
@@ -75,7 +77,7 @@ def test(args):
             f.write(kazaa_dat(b"Night Owls - Blue Hour.mp3"))
         kazaa_file = os.path.join(app_dir, "Lyrics", "Night Owls", "Blue Hour.lyric")
         assert winetools.wait_for(lambda: os.path.exists(kazaa_file), 15), "no Kazaa lyric within 15 s"
-        expected = b"Night Owls - Blue Hour\r\n\r\n" + sites.expected_lyric(args.source_dir, "night-owls--blue-hour.lyric")
+        expected = MARK + b"Night Owls - Blue Hour\r\n\r\n" + sites.expected_lyric(args.source_dir, "night-owls--blue-hour.lyric")
         assert winetools.wait_for(lambda: open(kazaa_file, "rb").read() == expected, 5), "Kazaa lyric bytes differ"
         print("Kazaa song stored after %.1f s" % (time.time() - t0))
 

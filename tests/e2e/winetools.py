@@ -107,6 +107,20 @@ def install_exe(exe, dest_dir):
     return target
 
 
+def install_legacy_exe(exe, dest_dir):
+    """install_exe, but the copy runs in the prefix's legacy ANSI code page, as
+    on a Windows older than 10 version 1903: its manifest asks for a code page
+    value no Windows knows (of the same length, so the resource stays whole)."""
+    target = install_exe(exe, dest_dir)
+    with open(target, "rb") as f:
+        data = f.read()
+    ask = b">UTF-8</activeCodePage>"
+    assert data.count(ask) == 1, "%s: the manifest does not ask for UTF-8 once" % exe
+    with open(target, "wb") as f:
+        f.write(data.replace(ask, b">ANSI_</activeCodePage>"))
+    return target
+
+
 def wait_for(predicate, timeout, interval=0.2):
     end = time.time() + timeout
     while time.time() < end:

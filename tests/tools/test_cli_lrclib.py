@@ -85,6 +85,14 @@ def main():
     prefix = [args.runner] if args.runner else []
     os.makedirs(args.work_dir, exist_ok=True)
     work = tempfile.mkdtemp(prefix="lrclib-", dir=args.work_dir)
+    if args.runner:
+        # The code page 1252 answers are those of a Windows that ignores the
+        # manifest's UTF-8 code page: a copy asking for a value none knows.
+        with open(args.cli, "rb") as f:
+            exe = f.read()
+        args.cli = os.path.join(work, "songlark-cli.exe")
+        with open(args.cli, "wb") as f:
+            f.write(exe.replace(b">UTF-8</activeCodePage>", b">ANSI_</activeCodePage>"))
 
     def fetch(*cli_args, timeout=90):
         # Wine hands the program its arguments in the ANSI code page (1252

@@ -23,14 +23,14 @@ UINT WINAPI FakeStartEditor(LPCSTR lpCmdLine, UINT uCmdShow)
     return 33;
 }
 
-// The clipboard's CF_TEXT up to its NUL, or "<none>".
-std::string ClipboardText(HWND owner)
+// The clipboard's CF_UNICODETEXT up to its NUL, or "<none>".
+std::wstring ClipboardUnicode(HWND owner)
 {
-    if (!::OpenClipboard(owner)) return "<not opened>";
-    std::string text = "<none>";
-    if (HANDLE h = ::GetClipboardData(CF_TEXT)) {
-        if (const char* p = static_cast<const char*>(::GlobalLock(h))) {
-            text.assign(p, strnlen(p, ::GlobalSize(h)));
+    if (!::OpenClipboard(owner)) return L"<not opened>";
+    std::wstring text = L"<none>";
+    if (HANDLE h = ::GetClipboardData(CF_UNICODETEXT)) {
+        if (const wchar_t* p = static_cast<const wchar_t*>(::GlobalLock(h))) {
+            text.assign(p, wcsnlen(p, ::GlobalSize(h) / sizeof(wchar_t)));
             ::GlobalUnlock(h);
         }
     }
@@ -138,20 +138,23 @@ TEST_F(LyricPanelTest, DeleteOfARowWithoutAFileRemovesItAndEmptiesThePanelThenDe
     EXPECT_EQ(Box(IDC_LYRIC), "typed since") << "no data exchange either";
 }
 
-TEST_F(LyricPanelTest, ToClipboardCopiesExactlyWhatTheEditShows)
+TEST_F(LyricPanelTest, ToClipboardCopiesExactlyWhatTheEditShowsAsUnicode)
 {
     PutOnClipboard(hDlg, "something older");
     ShowInPanel("Some Artist - A Song\r\n\r\nfirst line\r\nsecond line");
-    // The user's own changes, with a byte above 127.
-    const std::string edited = "Some Artist - A Song\r\n\r\nfirst line, caf\xe9\r\nmy own last line ";
+    // The user's own changes, in the process's code page (UTF-8 under the
+    // manifest): Latin, Greek, a curly quote, and a character beyond U+FFFF.
+    const std::string edited = "Some Artist - A Song\r\n\r\ncaf\xC3\xA9 \xE2\x80\x99\xCE\xA9\xCE\xBC\xCE\xAD\xCE\xB3\xCE\xB1\r\n"
+                               "\xF0\x9F\x8C\x99 my own last line ";
     ::SetDlgItemTextA(hDlg, IDC_LYRIC, edited.c_str());
     Click(IDC_TO_CLIPBOARD);
-    EXPECT_EQ(ClipboardText(hDlg), edited);
+    EXPECT_EQ(ClipboardUnicode(hDlg), L"Some Artist - A Song\r\n\r\ncaf\u00e9 \u2019\u03a9\u03bc\u03ad\u03b3\u03b1\r\n"
+                                      L"\U0001F319 my own last line ");
     EXPECT_EQ(dlg.m_strLyric, edited.c_str()) << "the member took the edit's text";
 
     ::SetDlgItemTextA(hDlg, IDC_LYRIC, "");
     Click(IDC_TO_CLIPBOARD);
-    EXPECT_EQ(ClipboardText(hDlg), "") << "an empty text, not the older one";
+    EXPECT_EQ(ClipboardUnicode(hDlg), L"") << "an empty text, not the older one";
 }
 
 TEST_F(LyricPanelTest, AnArtistChoiceClearsOnlyTheEditAndEditLyricStillOpensTheRowsFile)

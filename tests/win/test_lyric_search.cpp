@@ -112,7 +112,7 @@ TEST_F(LyricSearchTest, ANewSongIsAppendedFetchedStoredShownAndSelected)
     EXPECT_EQ(SelectedRow(), 1);
     const std::string text = "Night Owls - Blue Hour\r\n\r\nlamps  \r\nhum  \r\nlow  \r\n";
     EXPECT_EQ(Panel(), text) << "the selection keeps the search's text";
-    EXPECT_EQ(ReadBytes(LyricFilePath("Night Owls", "Blue Hour")), text);
+    EXPECT_EQ(ReadBytes(LyricFilePath("Night Owls", "Blue Hour")), "\xEF\xBB\xBF" + text) << "UTF-8, marked";
     EXPECT_EQ(Requests(), 2u);
 }
 
@@ -254,7 +254,7 @@ TEST_F(LyricSearchTest, LyricReportsSetTheRowAndStoreTheLyric)
     EXPECT_EQ(::SendMessageA(hDlg, WM_LIMEWIRE_LYRIC, reinterpret_cast<WPARAM>(&lime), reinterpret_cast<LPARAM>(&lyric)), 0);
     EXPECT_EQ(Cell(0, 0), "OK");
     EXPECT_EQ(dlg.m_listSongs.GetItemData(0), 0x100u);
-    EXPECT_EQ(ReadBytes(LyricFilePath("some artist", "a song")), "some artist - a song\r\n\r\nla  \r\nla")
+    EXPECT_EQ(ReadBytes(LyricFilePath("some artist", "a song")), "\xEF\xBB\xBFsome artist - a song\r\n\r\nla  \r\nla")
         << "stored under the record's own texts";
 
     SongRecord gone{"Kazaa Artist", "Gone", 1};

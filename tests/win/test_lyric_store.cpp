@@ -66,7 +66,8 @@ TEST_F(LyricStore, StoresTheExampleByteForByteAndReadsItBackWhole)
     const CString path = PrepareLyricPath("Night Owls", "Blue Hour");
     EXPECT_TRUE(StoreLyric(path, "Night Owls", "Blue Hour", "la  \r\nla"));
     const std::string expected = "Night Owls - Blue Hour\r\n\r\nla  \r\nla";
-    EXPECT_EQ(ReadBytes(path), expected);
+    // The tests carry the program's manifest: UTF-8, marked as such.
+    EXPECT_EQ(ReadBytes(path), "\xEF\xBB\xBF" + expected);
     EXPECT_EQ(ReadLyricFile(path).str(), expected);
     EXPECT_EQ(List(lyrics + "Night Owls"), std::vector<std::string>{"Blue Hour.lyric"});
 }
@@ -76,7 +77,7 @@ TEST_F(LyricStore, StoringAgainReplacesTheWholeFile)
     const CString path = PrepareLyricPath("Night Owls", "Blue Hour");
     StoreLyric(path, "Night Owls", "Blue Hour", std::string(5000, 'x').c_str());
     StoreLyric(path, "Night Owls", "Blue Hour", "short");
-    EXPECT_EQ(ReadBytes(path), "Night Owls - Blue Hour\r\n\r\nshort");
+    EXPECT_EQ(ReadBytes(path), "\xEF\xBB\xBFNight Owls - Blue Hour\r\n\r\nshort");
     // The temporary file is gone once it is in place.
     EXPECT_EQ(List(lyrics + "Night Owls"), std::vector<std::string>{"Blue Hour.lyric"});
 }
@@ -177,7 +178,7 @@ TEST_F(LyricStore, NamesWindowsCannotStoreAreMappedAndTouchNothingOutside)
         CString path = PrepareLyricPath(n.name, "Song");
         EXPECT_EQ(path, lyrics + n.stored + "\\Song.lyric");
         EXPECT_TRUE(StoreLyric(path, n.name, "Song", "la"));
-        EXPECT_EQ(ReadBytes(path), std::string(n.name) + " - Song\r\n\r\nla");
+        EXPECT_EQ(ReadBytes(path), "\xEF\xBB\xBF" + std::string(n.name) + " - Song\r\n\r\nla");
         path = PrepareLyricPath("Plain", n.name);
         EXPECT_EQ(path, lyrics + "Plain\\" + n.stored + ".lyric");
         EXPECT_TRUE(StoreLyric(path, "Plain", n.name, "la"));
@@ -205,7 +206,7 @@ TEST_F(LyricStore, AReportedLyricIsStoredOrItsRowSaysFalseAndMappedNamesListBack
     }
     EXPECT_EQ(dlg.m_listSongs.GetItemText(1, 0), "FALSE");
     EXPECT_EQ(dlg.m_listSongs.GetItemText(2, 0), "OK");
-    EXPECT_EQ(ReadBytes(lyrics + "AC_DC\\T.N.T._.lyric"), "AC/DC - T.N.T.?\r\n\r\nla");
+    EXPECT_EQ(ReadBytes(lyrics + "AC_DC\\T.N.T._.lyric"), "\xEF\xBB\xBF" "AC/DC - T.N.T.?\r\n\r\nla");
     ::DestroyWindow(dlg.m_hWnd);
     StopWatcherForTest();
 

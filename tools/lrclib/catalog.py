@@ -37,6 +37,15 @@ FIXTURES = [
     dict(artist="AC/DC & Sons + 100% #1?", track="Don't Stop? Été € ’", plain="Special delivery\nfound"),
 ]
 
+# Names and lyrics in other scripts (Greek, Japanese names with a Korean
+# lyric and an emoji, Russian), last so that no other record's id moves.
+OTHER_SCRIPTS = [
+    dict(artist="Νυχτερινά Πουλιά", track="Γαλάζια Ώρα", plain="Οι λάμπες βουίζουν\nο δρόμος γίνεται μπλε"),
+    dict(artist="Νυχτερινά Πουλιά", track="Μην Σταματάς", plain="Μην σταματάς τη μηχανή\nτα φώτα μένουν αναμμένα"),
+    dict(artist="夜の鳥", track="青い時間", plain="등불이 낮게 울리고\n거리는 파랗게 \U0001F319"),
+    dict(artist="Ночные Птицы", track="Синий Час", plain="Фонари гудят\nулицы синеют"),
+]
+
 # (artist, track, album, seconds): the songs the downloads of bench/ name,
 # spelled as LRCLIB's users tend to publish them.
 SONGS = [
@@ -175,6 +184,8 @@ def all_records():
         synced = "".join("[00:%02d.50] %s\n" % (12 + 3 * i, line) for i, line in enumerate(plain.split("\n")))
         rows.append(dict(artist=artist, track=track, album=album, duration=float(seconds),
                          plain=plain, synced=synced if n % 3 == 0 else None, instrumental=False))
+    rows += [dict(dict(album=ALBUM, duration=180.0, plain=None, synced=None, instrumental=False), **f)
+             for f in OTHER_SCRIPTS]
     for number, r in enumerate(rows, start=1):
         r["id"] = number
     return rows

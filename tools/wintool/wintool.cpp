@@ -20,6 +20,11 @@
 //   wintool enabled TITLE ID              print 1 when the control is enabled, else 0
 //   wintool ping TITLE FOR_MS LIMIT_MS    send WM_NULL every 100 ms for FOR_MS, each allowed LIMIT_MS;
 //                                         print the slowest answer in ms; exit 1 when one did not come
+// Unicode texts, whatever this tool's code page (UTF-8 out, hex UTF-8 in):
+//   wintool urows TITLE ID                rows as "rows" does, read through LVM_GETITEMTEXTW
+//   wintool utext TITLE ID                the control's window text, read through WM_GETTEXT (W)
+//   wintool usettext TITLE ID HEX         set the control's text to the UTF-8 bytes given in hex
+//   wintool clipboard -                   print the clipboard's CF_UNICODETEXT
 #include <windows.h>
 #include <commctrl.h>
 
@@ -93,6 +98,50 @@ std::string ListText(HWND list, int item, int sub)
     return buf;
 }
 
+std::string Utf8(const wchar_t* text)
+{
+    const int n = ::WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    if (n <= 1) return std::string();
+    std::string out(static_cast<size_t>(n), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, text, -1, &out[0], n, nullptr, nullptr);
+    out.resize(static_cast<size_t>(n) - 1);
+    return out;
+}
+
+std::wstring WideFromHexUtf8(const char* hex)
+{
+    std::string bytes;
+    for (size_t i = 0; hex[i] && hex[i + 1]; i += 2) bytes.push_back(static_cast<char>(std::strtoul(std::string(hex + i, 2).c_str(), nullptr, 16)));
+    std::wstring wide(bytes.size() + 1, L'\0');
+    const int n = ::MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), &wide[0], static_cast<int>(wide.size()));
+    wide.resize(n > 0 ? static_cast<size_t>(n) : 0);
+    return wide;
+}
+
+// ListText's Unicode twin: the item's text as UTF-8.
+std::string ListTextW(HWND list, int item, int sub)
+{
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(list, &pid);
+    HANDLE proc = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+    if (!proc) return std::string();
+    const SIZE_T size = sizeof(LVITEMW) + 512 * sizeof(wchar_t);
+    char* remote = static_cast<char*>(::VirtualAllocEx(proc, nullptr, size, MEM_COMMIT, PAGE_READWRITE));
+    LVITEMW lvi{};
+    lvi.mask = LVIF_TEXT;
+    lvi.iItem = item;
+    lvi.iSubItem = sub;
+    lvi.pszText = reinterpret_cast<wchar_t*>(remote + sizeof(LVITEMW));
+    lvi.cchTextMax = 512;
+    ::WriteProcessMemory(proc, remote, &lvi, sizeof lvi, nullptr);
+    ::SendMessageW(list, LVM_GETITEMTEXTW, item, reinterpret_cast<LPARAM>(remote));
+    wchar_t buf[513] = {0};
+    ::ReadProcessMemory(proc, remote + sizeof(LVITEMW), buf, 512 * sizeof(wchar_t), nullptr);
+    ::VirtualFreeEx(proc, remote, 0, MEM_RELEASE);
+    ::CloseHandle(proc);
+    return Utf8(buf);
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -114,6 +163,19 @@ int main(int argc, char** argv)
             if (::GetTickCount() - start >= timeout) return 1;
             ::Sleep(100);
         }
+        return 0;
+    }
+    if (cmd == "clipboard") {
+        if (!::OpenClipboard(nullptr)) return 1;
+        std::string text;
+        if (HANDLE h = ::GetClipboardData(CF_UNICODETEXT)) {
+            if (const wchar_t* p = static_cast<const wchar_t*>(::GlobalLock(h))) {
+                text = Utf8(std::wstring(p, wcsnlen(p, ::GlobalSize(h) / sizeof(wchar_t))).c_str());
+                ::GlobalUnlock(h);
+            }
+        }
+        ::CloseClipboard();
+        std::fwrite(text.data(), 1, text.size(), stdout);
         return 0;
     }
     HWND top = Need(title);
@@ -200,6 +262,25 @@ int main(int argc, char** argv)
         const WPARAM vk = static_cast<WPARAM>(std::strtoul(argv[4], nullptr, 0));
         ::SendMessageA(item, WM_KEYDOWN, vk, 0);
         ::SendMessageA(item, WM_KEYUP, vk, 0);
+        return 0;
+    }
+    if (cmd == "utext") {
+        static wchar_t buf[65536];
+        ::SendMessageW(item, WM_GETTEXT, 65536, reinterpret_cast<LPARAM>(buf));
+        const std::string text = Utf8(buf);
+        std::fwrite(text.data(), 1, text.size(), stdout);
+        return 0;
+    }
+    if (cmd == "usettext" && argc > 4) {
+        const std::wstring text = WideFromHexUtf8(argv[4]);
+        ::SendMessageW(item, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+        return 0;
+    }
+    if (cmd == "urows") {
+        const int n = static_cast<int>(::SendMessageW(item, LVM_GETITEMCOUNT, 0, 0));
+        for (int i = 0; i < n; ++i)
+            std::printf("%s\t%s\t%s\n", ListTextW(item, i, 0).c_str(), ListTextW(item, i, 1).c_str(),
+                        ListTextW(item, i, 2).c_str());
         return 0;
     }
     if (cmd == "count") {

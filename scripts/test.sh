@@ -85,10 +85,23 @@ fuzz_tier() {
   fi
 }
 
+# The 32-bit loader needs a kernel that runs 32-bit programs; some machines'
+# kernels are built without it. There the 32-bit build is still built, and its
+# tier says plainly that it was not run instead of failing every test.
+runs_32bit() { timeout 60 /usr/lib/wine/wine --version >/dev/null 2>&1; }
+
 # The Windows builds first, at full speed: each tier starts as soon as its build is there.
 wine_pids=()
+skipped=""
 for preset in win32 win64; do
   if build "$preset"; then
+    if [ "$preset" = win32 ] && ! runs_32bit; then
+      skipped="win32 (built; its tests not run: this kernel does not run 32-bit programs)"
+      echo "=== test win32: SKIPPED, this machine's kernel does not run 32-bit programs ==="
+      echo "0 0" >"$logs/$preset.counts"
+      yield=(nice -n 19)
+      continue
+    fi
     echo "=== test $preset (at $(( $(date +%s) - start )) s, in the background: $logs/$preset.log) ==="
     wine_tier "$preset" &
     wine_pids+=($!)
@@ -121,6 +134,7 @@ for tier in "${tiers[@]}"; do
   total_passed=$((total_passed + passed))
   total_failed=$((total_failed + failed))
 done
+[ -z "$skipped" ] || echo "skipped: $skipped"
 echo "test.sh: finished in $(( $(date +%s) - start )) s"
 echo "$total_passed passed, $total_failed failed"
 [ "$total_failed" -eq 0 ]

@@ -1,19 +1,14 @@
 #include "core/lyrics/LrclibLookup.h"
 
+#include "core/lyrics/LrclibAnswer.h"
 #include "core/lyrics/LrclibChoice.h"
 #include "core/lyrics/LrclibRequest.h"
 #include "core/lyrics/SongNameCleaning.h"
 
+#include <ctime>
 #include <utility>
 
 namespace {
-
-// Retry-After as delta seconds; 0 when absent or written otherwise.
-int RetryAfterSeconds(const std::string& text)
-{
-    if (text.empty() || text.size() > 9 || text.find_first_not_of("0123456789") != std::string::npos) return 0;
-    return std::stoi(text);
-}
 
 std::string GetPath(const NamePair& pair, int durationMs)
 {
@@ -104,7 +99,7 @@ private:
         if (exchange.body.size() > kLrclibBodyMax) return CouldNotAsk("answer over 1 MiB", 0);
         if (exchange.status == 404 && !search) return Step::Nothing;
         if (exchange.status != 200)
-            return CouldNotAsk("status " + std::to_string(exchange.status), RetryAfterSeconds(exchange.retryAfter));
+            return CouldNotAsk("status " + std::to_string(exchange.status), ParseRetryAfter(exchange.retryAfter, static_cast<long long>(std::time(nullptr))));
 
         std::vector<LrclibRecord> records(1);
         if (search ? !ReadLrclibSearchAnswer(exchange.body, &records) : !ReadLrclibRecord(exchange.body, &records[0]))

@@ -4,6 +4,7 @@
 #include "lyrics/net/HttpGet.h"
 #include "lyrics/net/LrclibFetch.h"
 #include "lyrics/net/LyricsSite.h"
+#include "lyrics/net/SiteText.h"
 
 LyricResult LyricOrCouldNotAsk(const std::function<LyricResult()>& fetch)
 {
@@ -18,7 +19,12 @@ LyricResult FetchLyric(const songlark::SongFacts& song)
 {
     return LyricOrCouldNotAsk([&] {
         const LyricsSource source = GetLyricsSource();
-        if (source.bLyricsSite) return ScrapeLyric(source.site, song.artist.c_str(), song.title.c_str(), &HttpGet);
+        if (source.bLyricsSite) {
+            const std::string artist = SiteTextFromAnsi(song.artist), title = SiteTextFromAnsi(song.title);
+            LyricResult result = ScrapeLyric(source.site, artist.c_str(), title.c_str(), &HttpGet);
+            if (result.outcome == LyricOutcome::Found) result.lyric = AnsiFromSiteText(result.lyric);
+            return result;
+        }
         if (!source.lrclib.unusable.empty()) return LyricResult::CouldNotAsk(source.lrclib.unusable);
         return LookUpLrclibSong(source.lrclib, song).result;
     });

@@ -1,5 +1,7 @@
 #include "platform/CodePage.h"
 
+#include "platform/TextCodec.h"
+
 #include <windows.h>
 
 
@@ -70,28 +72,12 @@ bool Utf8ToCodePage(const std::string& utf8, unsigned codePage, std::string* out
 
 bool UserAnsiToAnsi(const std::string& legacy, std::string* ansi)
 {
-    DWORD from = 0;
-    if (!::GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_IDEFAULTANSICODEPAGE | LOCALE_RETURN_NUMBER,
-                          reinterpret_cast<LPSTR>(&from), sizeof from / sizeof(char)) ||
-        from == 0) {
-        from = ::GetACP();
-    }
-    const UINT to = ::GetACP();
+    const unsigned from = songlark::UserLegacyCodePage();
+    const unsigned to = songlark::ProcessCodePage();
     if (from == to || legacy.empty()) {
         *ansi = legacy;  // the same table: every byte stays, undefined ones too
         return true;
     }
-    const int size = static_cast<int>(legacy.size());
-    const int count = ::MultiByteToWideChar(from, 0, legacy.data(), size, nullptr, 0);
-    if (count <= 0) return false;
-    std::wstring wide(static_cast<std::size_t>(count), L'\0');
-    if (::MultiByteToWideChar(from, 0, legacy.data(), size, &wide[0], count) != count) return false;
-    // UTF-8 takes neither the flag nor a default character; every other code
-    // page gets '?' for what it lacks rather than a look-alike.
-    const DWORD flags = to == CP_UTF8 ? 0 : WC_NO_BEST_FIT_CHARS;
-    const char* fallback = to == CP_UTF8 ? nullptr : "?";
-    const int bytes = ::WideCharToMultiByte(to, flags, wide.data(), count, nullptr, 0, fallback, nullptr);
-    if (bytes <= 0) return false;
-    ansi->assign(static_cast<std::size_t>(bytes), '\0');
-    return ::WideCharToMultiByte(to, flags, wide.data(), count, &(*ansi)[0], bytes, fallback, nullptr) == bytes;
+    *ansi = songlark::ConvertCodePage(legacy, from, to);
+    return !ansi->empty();
 }

@@ -34,11 +34,6 @@ class BusyStandIn(sites.StandInLrclib):
             return [e for e in map(json.loads, f) if e.get("event") == "request" and e.get("busy")]
 
 
-def rows(wp):
-    out = wp.wintool("rows", "Peerpal", 1007).stdout.decode("cp1252")
-    return [tuple(line.split("\t")) for line in out.splitlines() if line]
-
-
 def test(args):
     with winetools.Prefix(args.bin_dir, "busy") as wp, BusyStandIn(args.source_dir) as server:
         drive_c = os.path.join(wp.path, "drive_c")
@@ -63,7 +58,7 @@ def test(args):
                 while len(asked_at) < count:
                     asked_at.append(time.time())
                 time.sleep(0.1)
-            table = rows(wp)
+            table = winetools.song_rows(wp)
             for song in SONGS:
                 assert ("SEARCH",) + song in table, (song, table)
             gaps = [b - a for a, b in zip(asked_at, asked_at[1:])]
@@ -75,8 +70,8 @@ def test(args):
             assert len(asked_at) <= BUSY_FOR_S // RETRY_AFTER_S + 1, asked_at
 
             os.remove(server.busy_file)
-            done = winetools.wait_for(lambda: all(("OK",) + s in rows(wp) for s in SONGS), RETRY_AFTER_S + 30, 1)
-            assert done, rows(wp)
+            done = winetools.wait_for(lambda: all(("OK",) + s in winetools.song_rows(wp) for s in SONGS), RETRY_AFTER_S + 30, 1)
+            assert done, winetools.song_rows(wp)
             wp.wintool("close", "Peerpal")
             proc.wait(timeout=20)
         finally:

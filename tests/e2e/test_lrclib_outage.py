@@ -48,11 +48,6 @@ class DebugLines:
         return [t for t, line in list(self.lines) if "could not ask for" in line]
 
 
-def rows(wp):
-    out = wp.wintool("rows", "Peerpal", 1007).stdout.decode("cp1252")
-    return [tuple(line.split("\t")) for line in out.splitlines() if line]
-
-
 def drop(lime, n, song):
     with open(os.path.join(lime, "T-%d-%s - %s.mp3" % (n, song[0], song[1])), "wb") as f:
         f.write(b"\0" * 10)
@@ -83,7 +78,7 @@ def test(args):
             time.sleep(OUTAGE_S / 2)
             drop(lime, 9, LATE_SONG)
             time.sleep(OUTAGE_S / 2)
-            table = rows(wp)
+            table = winetools.song_rows(wp)
             for song in SONGS + [LATE_SONG]:
                 assert ("SEARCH",) + song in table, (song, table)
 
@@ -104,8 +99,9 @@ def test(args):
                 # The next probe comes at most one doubled wait after the last
                 # failure, then one song per 5 s pass.
                 limit = BASE_S * 2 ** len(asks) + 5 * (len(SONGS) + 1) + 30
-                done = winetools.wait_for(lambda: all(("OK",) + s in rows(wp) for s in SONGS + [LATE_SONG]), limit, 1)
-                assert done, rows(wp)
+                done = winetools.wait_for(
+                    lambda: all(("OK",) + s in winetools.song_rows(wp) for s in SONGS + [LATE_SONG]), limit, 1)
+                assert done, winetools.song_rows(wp)
                 print("all %d songs OK %.1f s after the source came back" % (len(SONGS) + 1, time.time() - back))
                 asked = server.requests()
                 assert sorted((a, t) for a, t, _ in asked) == sorted(SONGS + [LATE_SONG]), asked

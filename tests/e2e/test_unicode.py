@@ -70,11 +70,6 @@ def hexed(text):
     return text.encode("utf-8").hex()
 
 
-def urows(wp):
-    out = wp.wintool("urows", "Peerpal", IDC_SONG_LIST).stdout.decode("utf-8")
-    return [tuple(line.split("\t")) for line in out.splitlines() if line]
-
-
 def panel(wp):
     # wintool writes in text mode: each LF of the panel's CR LF reaches us as CR LF.
     return wp.wintool("utext", "Peerpal", IDC_LYRIC).stdout.replace(b"\r\r\n", b"\r\n").decode("utf-8")
@@ -124,7 +119,7 @@ def test(args):
         proc = wp.start([exe])
         try:
             assert wp.wintool("wait", "Peerpal", 30000, check=False).returncode == 0, "no Peerpal window"
-            assert ("OK", old[0], old[1]) in urows(wp), urows(wp)
+            assert ("OK", old[0], old[1]) in winetools.song_rows(wp), winetools.song_rows(wp)
             shown = search(wp, old[0], old[1])
             assert shown == old[2], repr(shown)
             wp.wintool("click", "Peerpal", IDC_TO_CLIPBOARD)
@@ -137,7 +132,7 @@ def test(args):
             text = "%s - %s\r\n\r\n%s" % (artist, title, lyric)
             assert search(wp, artist, title) == text, panel(wp)
             assert stored(app_dir, artist, title) == MARK + text.encode("utf-8"), stored(app_dir, artist, title)
-            assert ("OK", artist, title) in urows(wp), urows(wp)
+            assert ("OK", artist, title) in winetools.song_rows(wp), winetools.song_rows(wp)
 
             # Downloads into the folder whose path the settings give with é.
             for name, tag, artist, title, _lyric in DOWNLOADS:
@@ -145,11 +140,11 @@ def test(args):
                     f.write((id3(tag, artist, title) if tag else b"") + b"\xff\xfb\x90\x00" * 200)
 
             def settled():
-                table = urows(wp)
+                table = winetools.song_rows(wp)
                 return all(any(r[1:] == (a, t) and r[0] != "SEARCH" for r in table) for _, _, a, t, _ in DOWNLOADS) \
                     and table
             table = winetools.wait_for(settled, 120, interval=1)
-            assert table, urows(wp)
+            assert table, winetools.song_rows(wp)
             for _name, _tag, artist, title, lyric in DOWNLOADS:
                 assert ("OK", artist, title) in table, (artist, title, table)
                 want = MARK + ("%s - %s\r\n\r\n%s" % (artist, title, lyric)).encode("utf-8")

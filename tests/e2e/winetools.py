@@ -121,6 +121,13 @@ def install_legacy_exe(exe, dest_dir):
     return target
 
 
+def song_rows(wp):
+    """The main window's song table, (status, artist, title) per row, read in
+    Unicode (LVM_GETITEMTEXTW) whatever the program's code page."""
+    out = wp.wintool("urows", "Peerpal", 1007).stdout.decode("utf-8")
+    return [tuple(line.split("\t")) for line in out.splitlines() if line]
+
+
 def wait_for(predicate, timeout, interval=0.2):
     end = time.time() + timeout
     while time.time() < end:

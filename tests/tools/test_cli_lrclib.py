@@ -129,8 +129,13 @@ def main():
             r = fetch("--lrclib", base, artist, title)
             check(f"{artist} / {title}", (r.returncode, r.stdout), (0, want) if want is not None else (1, b""))
             check(f"{artist} / {title} is quick", r.elapsed < 20, True)
-        seen = [(e["artist"], e["track"], e["agent"], e["problem"]) for e in read_log(log)]
-        want = [(a, t, "Songlark/2.25", None) for a, t, _ in found] + [("Nobody Known", "No Such Song", "Songlark/2.25", None)]
+        seen = [(e["path"], e["artist"], e["track"], e["agent"], e["problem"]) for e in read_log(log)]
+        # A song LRCLIB lacks is searched for, by its fields and by its words,
+        # before it counts as not found.
+        want = [("/api/get", a, t, "Songlark/2.25", None) for a, t, _ in found] + [
+            ("/api/get", "Nobody Known", "No Such Song", "Songlark/2.25", None),
+            ("/api/search", "Nobody Known", "No Such Song", "Songlark/2.25", None),
+            ("/api/search", None, None, "Songlark/2.25", None)]
         check("requests as the stand-in decoded them", seen, want)
 
         # Every fault is could not ask, with its reason, within its bound:

@@ -432,7 +432,8 @@ std::string CleanArtist(const std::string& artist)
 {
     std::string s = Clean(artist, false, false);
     // "Police, The" as LRCLIB writes it: "The Police".
-    if (s.size() > 5 && EndsWith(LowerAscii(s), ", the")) s = s.substr(s.size() - 3) + " " + s.substr(0, s.size() - 5);
+    if (s.size() > 5 && EndsWith(LowerAscii(s), ", the"))
+        s = Tidy(s.substr(s.size() - 3) + " " + s.substr(0, s.size() - 5));
     // "and" as "&": LRCLIB blanks "&", so "Simon & Garfunkel" matches a request
     // written either way only when the request has "&".
     std::string out;

@@ -40,7 +40,7 @@ TEST(SongNameCleaning, StripsWhatDownloadsAddAndKeepsTheName)
         {false, "Tom Petty with Stevie Nicks", "Tom Petty", ""},
         {false, "Little Feat", "Little Feat", ""},
         // Written as LRCLIB's records mostly are.
-        {false, "Police, The", "The Police", ""},
+        {false, "Police , The", "The Police", ""},
         {false, "Hall and Oates", "Hall & Oates", ""},
         {true, "Smooth (feat. Rob Thomas)", "Smooth", ""},
         {true, "Stan ft. Dido (Remix)", "Stan (Remix)", "Stan"},

@@ -8,7 +8,6 @@
 #include "platform/SystemPath.h"
 #include "settings/Settings.h"
 
-#include <mbstring.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -36,13 +35,11 @@ int64_t Now()
     return static_cast<int64_t>(::GetTickCount64());
 }
 
-// Songs are the same when their rows would be (FindSongRow).
+// Songs are the same when their rows would be (FindSongRow): the same fold
+// of case, in whatever code page the process runs.
 bool SameSong(const SongRecord& record, const CString& artist, const CString& title)
 {
-    return _mbsicmp(reinterpret_cast<const unsigned char*>(static_cast<const char*>(record.strArtist)),
-                    reinterpret_cast<const unsigned char*>(static_cast<const char*>(artist))) == 0 &&
-           _mbsicmp(reinterpret_cast<const unsigned char*>(static_cast<const char*>(record.strTitle)),
-                    reinterpret_cast<const unsigned char*>(static_cast<const char*>(title))) == 0;
+    return record.strArtist.CompareNoCase(artist) == 0 && record.strTitle.CompareNoCase(title) == 0;
 }
 }  // namespace
 

@@ -10,8 +10,17 @@ LRESULT CSonglarkDlg::OnSongReported(WPARAM wParam, LPARAM lParam, int source)
 {
     const CString artist = *reinterpret_cast<const CString*>(wParam);
     const CString title = *reinterpret_cast<const CString*>(lParam);
-    // Listed already (in any case, with any status): nothing to fetch.
-    if (FindSongRow(artist, title) != 0) return 0;
+    const int row = FindSongRow(artist, title);
+    if (row != 0) {
+        // A search by hand for this song is still running, and would drop its
+        // row if the source cannot be reached: the download takes the row
+        // over and is queued, so that it is never left unasked.
+        if (m_pSearch && m_listSongs.GetItemData(row - 1) == MakeRowData(ROW_SOURCE_NONE, ROW_STATE_SEARCHING)) {
+            SetSongRowStatus(row - 1, "SEARCH", MakeRowData(source, ROW_STATE_SEARCHING));
+            return 1;
+        }
+        return 0;  // listed already (in any case, with any status): nothing to fetch
+    }
     AppendSongRow("SEARCH", artist, title, MakeRowData(source, ROW_STATE_SEARCHING));
     return 1;
 }

@@ -131,10 +131,12 @@ std::vector<std::vector<std::string>> Split(const char* const* phrases, std::siz
     return out;
 }
 
-// The tables as word lists, split once.
-const std::vector<std::vector<std::string>> kVersionSplit =
-    Split(kVersionWords, sizeof kVersionWords / sizeof kVersionWords[0]);
-const std::vector<std::vector<std::string>> kJunkSplit = Split(kJunkPhrases, sizeof kJunkPhrases / sizeof kJunkPhrases[0]);
+// The tables as word lists, split once and never destroyed: a lookup left
+// running on a thread when the process exits may still read them.
+const std::vector<std::vector<std::string>>& kVersionSplit =
+    *new std::vector<std::vector<std::string>>(Split(kVersionWords, sizeof kVersionWords / sizeof kVersionWords[0]));
+const std::vector<std::vector<std::string>>& kJunkSplit =
+    *new std::vector<std::vector<std::string>>(Split(kJunkPhrases, sizeof kJunkPhrases / sizeof kJunkPhrases[0]));
 
 bool IsJunkWord(const std::string& word)
 {

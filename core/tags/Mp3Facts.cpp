@@ -97,11 +97,14 @@ Id3TagFacts ReadId3TagFacts(const unsigned char* data, std::size_t size, Convert
     if ((flags & 0x40) && version > 2) {
         if (body.size() < 4) return facts;
         // 2.3 counts the extended header without its size field, 2.4 with it.
-        p = version == 3 ? 4 + std::size_t(Be32(body.data())) : std::size_t(SyncSafe32(body.data()));
+        // Counted in 64 bits: a hostile size must not wrap a 32-bit size_t.
+        const std::uint64_t extended = version == 3 ? 4 + std::uint64_t(Be32(body.data())) : SyncSafe32(body.data());
+        if (extended > body.size()) return facts;
+        p = static_cast<std::size_t>(extended);
     }
 
     const FrameHead head{version};
-    while (p + head.headBytes() <= body.size()) {
+    while (p <= body.size() && body.size() - p >= head.headBytes()) {
         const unsigned char* frame = body.data() + p;
         if (frame[0] == 0) break;  // padding
         std::uint64_t frameSize;

@@ -20,7 +20,9 @@ LyricResult FetchLyric(const songlark::SongFacts& song)
     return LyricOrCouldNotAsk([&] {
         const LyricsSource source = GetLyricsSource();
         if (source.bLyricsSite) {
-            const std::string artist = SiteTextFromAnsi(song.artist), title = SiteTextFromAnsi(song.title);
+            std::string artist, title;
+            if (!SiteTextFromAnsi(song.artist, &artist) || !SiteTextFromAnsi(song.title, &title))
+                return LyricResult::NotFound();  // no page of the site can name it
             LyricResult result = ScrapeLyric(source.site, artist.c_str(), title.c_str(), &HttpGet);
             if (result.outcome == LyricOutcome::Found) result.lyric = AnsiFromSiteText(result.lyric);
             return result;

@@ -5,6 +5,8 @@
 // the manifest) asks in the site's bytes and stores the lyric in its own.
 #include <string>
 
-// The process's ANSI text in the site's code page, and back.
-std::string SiteTextFromAnsi(const std::string& ansi);
+// The process's ANSI text in the site's code page; false when characters the
+// site's code page lacks were lost (no page of the site can name them).
+bool SiteTextFromAnsi(const std::string& ansi, std::string* site);
+// The site's text in the process's code page.
 std::string AnsiFromSiteText(const std::string& site);

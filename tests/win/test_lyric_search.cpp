@@ -156,6 +156,26 @@ TEST_F(LyricSearchTest, ASearchRunsOffTheWindowsThreadOneAtATime)
     ::CloseHandle(answer);
 }
 
+TEST_F(LyricSearchTest, ADownloadReportedDuringASearchThatCannotAskKeepsItsRowAndIsQueued)
+{
+    HANDLE answer = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    server = std::make_unique<LoopbackServer>([answer](SOCKET c, const std::string&) {
+        ::WaitForSingleObject(answer, 20000);
+        SendAll(c, "HTTP/1.0 500 Internal Server Error\r\n\r\nbusy");
+    }, 16);
+    SetLyricsSite("127.0.0.1:" + std::to_string(server->port()));
+    Search("Night Owls", "Unwritten", false);
+    ASSERT_TRUE(dlg.IsSearching());
+    CString artist = "Night Owls", title = "Unwritten";
+    EXPECT_EQ(::SendMessageA(hDlg, WM_LIMEWIRE_SONG, reinterpret_cast<WPARAM>(&artist), reinterpret_cast<LPARAM>(&title)), 1)
+        << "the download is queued";
+    ::SetEvent(answer);
+    ASSERT_TRUE(PumpUntil([&] { return !dlg.IsSearching(); }, 20000));
+    ASSERT_EQ(dlg.FindSongRow(artist, title), 1) << "the search that could not ask left the download's row";
+    EXPECT_EQ(dlg.m_listSongs.GetItemData(0), 0x101u);
+    ::CloseHandle(answer);
+}
+
 TEST_F(LyricSearchTest, ClosingDuringASearchEndsAtOnceAndTheLateAnswerIsDropped)
 {
     HANDLE answer = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);

@@ -1,9 +1,10 @@
 #include "lyrics/net/SiteText.h"
 
 // Native builds run the tests and tools in the site's own bytes.
-std::string SiteTextFromAnsi(const std::string& ansi)
+bool SiteTextFromAnsi(const std::string& ansi, std::string* site)
 {
-    return ansi;
+    *site = ansi;
+    return true;
 }
 
 std::string AnsiFromSiteText(const std::string& site)

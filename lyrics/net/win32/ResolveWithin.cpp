@@ -51,7 +51,8 @@ bool ResolveWithin(const char* host, int ms, unsigned long* address)
     const bool done =
         ::WaitForSingleObject(reinterpret_cast<HANDLE>(thread), static_cast<DWORD>(ms > 0 ? ms : 0)) == WAIT_OBJECT_0;
     ::CloseHandle(reinterpret_cast<HANDLE>(thread));
-    const unsigned long found = lookup->address;
+    // Read only once the thread has ended: until then it may still write it.
+    const unsigned long found = done ? lookup->address : INADDR_NONE;
     lookup->Release();
     if (!done || found == INADDR_NONE) return false;
     *address = found;

@@ -2,13 +2,17 @@
 
 #include "platform/TextCodec.h"
 
+#include <algorithm>
+
 namespace {
 const unsigned kSiteCodePage = 1252;
 }  // namespace
 
-std::string SiteTextFromAnsi(const std::string& ansi)
+bool SiteTextFromAnsi(const std::string& ansi, std::string* site)
 {
-    return songlark::ConvertCodePage(ansi, songlark::ProcessCodePage(), kSiteCodePage);
+    *site = songlark::ConvertCodePage(ansi, songlark::ProcessCodePage(), kSiteCodePage);
+    // Each character the site's code page lacks became a '?'.
+    return std::count(site->begin(), site->end(), '?') == std::count(ansi.begin(), ansi.end(), '?');
 }
 
 std::string AnsiFromSiteText(const std::string& site)

@@ -12,7 +12,7 @@ namespace {
 
 std::string GetPath(const NamePair& pair, int durationMs)
 {
-    std::string path = "/api/get?artist_name=" + PercentEncode(pair.artist) + "&track_name=" + PercentEncode(pair.title);
+    std::string path = LrclibRequestPath(pair.artist, pair.title);
     // LRCLIB takes 1 to 3600 s; rounded, its 2 s window still holds the record.
     const int seconds = (durationMs + 500) / 1000;
     if (seconds >= 1 && seconds <= 3600) path += "&duration=" + std::to_string(seconds);

@@ -1,7 +1,7 @@
 #pragma once
 
-// The one request Songlark sends to LRCLIB: GET /api/get with the artist and
-// the title, both already in UTF-8, percent-encoded into the query.
+// What every request to LRCLIB shares: the program's name, the body cap, and
+// the encoding of names (UTF-8 already) into a query.
 #include <cstddef>
 #include <string>
 

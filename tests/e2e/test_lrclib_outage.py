@@ -3,10 +3,14 @@
 port) stay "SEARCH" on the real songlark.exe, and the source is probed by one
 request at a time with a back-off that doubles; once the stand-in listens
 there again, every song turns "OK". The back-off's base is shortened through
-SONGLARK_TEST_RETRY_MS so that the test takes a minute, not hours.
+SONGLARK_TEST_RETRY_MS so that the test takes a minute, not hours. Then the
+same stand-in turns busy (429 with Retry-After): the watcher asks it nothing
+more until the time it named has passed, even though its own back-off would
+ask sooner; the new songs stay "SEARCH" and turn "OK" once it is not busy.
 
 OUTAGE_S and OUTAGE_BASE_S in the environment lengthen the outage and set the
 back-off's base (30 is the program's own), to measure longer outages."""
+import json
 import os
 import socket
 import subprocess
@@ -21,6 +25,9 @@ BASE_S = int(os.environ.get("OUTAGE_BASE_S", "2"))
 OUTAGE_S = int(os.environ.get("OUTAGE_S", "22"))
 SONGS = [("Some Artist", "A Song"), ("Night Owls", "Blue Hour"), ("Night Owls", "Don't Stop")]
 LATE_SONG = ("Zo\u00eb Lune", "\u00c9t\u00e9")  # downloaded during the outage
+RETRY_AFTER_S = 12
+BUSY_FOR_S = 30
+BUSY_SONGS = [("Paper Kites Club", "Kite Strings"), ("The Killers", "Mr. Brightside")]
 
 
 class StandInOnPort(sites.StandInLrclib):
@@ -29,7 +36,17 @@ class StandInOnPort(sites.StandInLrclib):
         self.fixed_port = port
 
     def arguments(self):
-        return super().arguments() + ["--port", str(self.fixed_port)]
+        self.busy_file = os.path.join(self.work, "busy")
+        return super().arguments() + ["--port", str(self.fixed_port), "--busy-file", self.busy_file]
+
+    def busy(self, seconds):
+        with open(self.busy_file, "w") as f:
+            f.write("%d\n" % seconds)
+
+    def busy_requests(self):
+        """The requests answered 429, as the stand-in logged them."""
+        with open(self.log, encoding="utf-8") as f:
+            return [e for e in map(json.loads, f) if e.get("event") == "request" and e.get("busy")]
 
 
 class DebugLines:
@@ -46,6 +63,10 @@ class DebugLines:
 
     def failed_asks(self):
         return [t for t, line in list(self.lines) if "could not ask for" in line]
+
+
+def all_ok(wp, songs):
+    return all(("OK",) + s in winetools.song_rows(wp) for s in songs)
 
 
 def drop(lime, n, song):
@@ -99,12 +120,32 @@ def test(args):
                 # The next probe comes at most one doubled wait after the last
                 # failure, then one song per 5 s pass.
                 limit = BASE_S * 2 ** len(asks) + 5 * (len(SONGS) + 1) + 30
-                done = winetools.wait_for(
-                    lambda: all(("OK",) + s in winetools.song_rows(wp) for s in SONGS + [LATE_SONG]), limit, 1)
-                assert done, winetools.song_rows(wp)
+                assert winetools.wait_for(lambda: all_ok(wp, SONGS + [LATE_SONG]), limit, 1), winetools.song_rows(wp)
                 print("all %d songs OK %.1f s after the source came back" % (len(SONGS) + 1, time.time() - back))
                 asked = server.requests()
                 assert sorted((a, t) for a, t, _ in asked) == sorted(SONGS + [LATE_SONG]), asked
+
+                # Busy: 429 with Retry-After holds every request back that long.
+                server.busy(RETRY_AFTER_S)
+                for n, song in enumerate(BUSY_SONGS):
+                    drop(lime, 20 + n, song)
+                asked_at = []
+                end = time.time() + BUSY_FOR_S
+                while time.time() < end:
+                    asked_at += [time.time()] * (len(server.busy_requests()) - len(asked_at))
+                    time.sleep(0.1)
+                table = winetools.song_rows(wp)
+                for song in BUSY_SONGS:
+                    assert ("SEARCH",) + song in table, (song, table)
+                gaps = [b - a for a, b in zip(asked_at, asked_at[1:])]
+                print("busy for %d s with Retry-After %d: %d requests, %s s apart" % (
+                    BUSY_FOR_S, RETRY_AFTER_S, len(asked_at), ", ".join("%.1f" % g for g in gaps)))
+                assert asked_at, "nothing was asked"
+                # Without the pause each song would be tried in turn at every 5 s pass.
+                assert all(g >= RETRY_AFTER_S - 0.5 for g in gaps), gaps
+                assert len(asked_at) <= BUSY_FOR_S // RETRY_AFTER_S + 1, asked_at
+                os.remove(server.busy_file)
+                assert winetools.wait_for(lambda: all_ok(wp, BUSY_SONGS), RETRY_AFTER_S + 30, 1), winetools.song_rows(wp)
             wp.wintool("close", "Peerpal")
             proc.wait(timeout=20)
         finally:

@@ -245,16 +245,29 @@ LyricResult LrclibResultFromRecord(const JsonField& plain, const JsonField& sync
     return LyricResult::NotFound();
 }
 
+bool LrclibAnswerWithoutBody(const HttpExchange& exchange, long long nowUnixSeconds, LyricResult* outcome)
+{
+    const int status = exchange.status;
+    if (!exchange.answered)
+        *outcome = LyricResult::CouldNotAsk(exchange.reason.empty() ? "no answer" : exchange.reason);
+    else if (status == 404)
+        *outcome = LyricResult::NotFound();
+    else if (status == 429 || status == 503)
+        *outcome = LyricResult::CouldNotAsk("status " + std::to_string(status),
+                                            ParseRetryAfter(exchange.retryAfter, nowUnixSeconds));
+    else if (status != 200)
+        *outcome = LyricResult::CouldNotAsk("status " + std::to_string(status));
+    else if (exchange.body.size() > kLrclibBodyMax)
+        *outcome = LyricResult::CouldNotAsk("answer over 1 MiB");
+    else
+        return false;
+    return true;
+}
+
 LyricResult LrclibResultFromExchange(const HttpExchange& exchange, long long nowUnixSeconds)
 {
-    if (!exchange.answered) return LyricResult::CouldNotAsk(exchange.reason.empty() ? "no answer" : exchange.reason);
-    const int status = exchange.status;
-    if (status == 404) return LyricResult::NotFound();
-    if (status == 429 || status == 503)
-        return LyricResult::CouldNotAsk("status " + std::to_string(status),
-                                        ParseRetryAfter(exchange.retryAfter, nowUnixSeconds));
-    if (status != 200) return LyricResult::CouldNotAsk("status " + std::to_string(status));
-    if (exchange.body.size() > kLrclibBodyMax) return LyricResult::CouldNotAsk("answer over 1 MiB");
+    LyricResult outcome;
+    if (LrclibAnswerWithoutBody(exchange, nowUnixSeconds, &outcome)) return outcome;
     JsonField fields[] = {JsonField("plainLyrics"), JsonField("syncedLyrics"), JsonField("instrumental")};
     if (!ReadJsonObject(exchange.body.data(), exchange.body.size(), fields, 3))
         return LyricResult::CouldNotAsk("answer is not a JSON object in UTF-8");

@@ -18,6 +18,10 @@
 // nowUnixSeconds reads a Retry-After that is a date; the one-argument form
 // takes the system clock.
 LyricResult LrclibResultFromExchange(const HttpExchange& exchange, long long nowUnixSeconds);
+// The part of those rules that needs no body: true, with the outcome, for no
+// answer, 404, any other status but 200 and a body over the cap; false for a
+// 200 whose body is to be read.
+bool LrclibAnswerWithoutBody(const HttpExchange& exchange, long long nowUnixSeconds, LyricResult* outcome);
 LyricResult LrclibResultFromExchange(const HttpExchange& exchange);
 
 // The lyric of one record, from its "plainLyrics", "syncedLyrics" and

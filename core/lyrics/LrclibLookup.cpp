@@ -95,11 +95,13 @@ private:
         asked.reason = exchange.reason;
         result_.requests.push_back(asked);
 
-        if (!exchange.answered) return CouldNotAsk(exchange.reason.empty() ? "no answer" : exchange.reason, 0);
-        if (exchange.body.size() > kLrclibBodyMax) return CouldNotAsk("answer over 1 MiB", 0);
-        if (exchange.status == 404 && !search) return Step::Nothing;
-        if (exchange.status != 200)
-            return CouldNotAsk("status " + std::to_string(exchange.status), ParseRetryAfter(exchange.retryAfter, static_cast<long long>(std::time(nullptr))));
+        LyricResult early;
+        if (LrclibAnswerWithoutBody(exchange, static_cast<long long>(std::time(nullptr)), &early)) {
+            if (early.outcome == LyricOutcome::CouldNotAsk) return CouldNotAsk(early.reason, early.retryAfterSeconds);
+            // 404: /api/get has no such song; a search always answers a list.
+            if (!search) return Step::Nothing;
+            return CouldNotAsk("status 404", 0);
+        }
 
         std::vector<LrclibRecord> records(1);
         if (search ? !ReadLrclibSearchAnswer(exchange.body, &records) : !ReadLrclibRecord(exchange.body, &records[0]))

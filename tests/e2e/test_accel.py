@@ -2,7 +2,9 @@
 """The accelerator of the real songlark.exe against the stand-in Kazaa, with
 the real 20 s timer: button 1017 pressed from outside, the first pass one
 period later, what a pass sends and at what pace, Stop, the item delay set to
-0 in the option dialog, and a later start passing at once."""
+0 in the option dialog, a later start passing at once, and Kazaa restarted
+while accelerated: the next tick finds the new Kazaa's windows and drives
+them, where the old handles would leave acceleration idle for ever."""
 import os
 import subprocess
 import time
@@ -66,6 +68,21 @@ def check_pass(events, first_pane_index, delay_ms):
     return items
 
 
+def start_kazaa(wp, kazaa_exe, log):
+    proc = wp.start([kazaa_exe, "--items", str(ITEMS), "--log", win_path(log)])
+    assert winetools.wait_for(lambda: os.path.exists(log) and " ready " in open(log).read(), 20), \
+        "the stand-in Kazaa did not come up"
+    return proc
+
+
+def stop_kazaa(wp, proc):
+    wp.wintool("close", "Kazaa Media Desktop", check=False)
+    try:
+        proc.wait(timeout=10)
+    except subprocess.TimeoutExpired:
+        proc.kill()
+
+
 def test(args):
     with winetools.Prefix(args.bin_dir, "accel") as wp:
         exe = winetools.install_exe(args.exe, os.path.join(wp.path, "drive_c", "Songlark"))
@@ -74,6 +91,7 @@ def test(args):
         debug_out = os.path.join(wp.path, "songlark.stderr")
 
         kazaa = wp.start([kazaa_exe, "--items", str(ITEMS), "--log", win_path(log)])
+        second_log = os.path.join(wp.path, "kazaa-2.log")
         # The debugger output channel carries the passes' "count is N".
         env = dict(wp.env, WINEDEBUG="-all,+debugstr")
         with open(debug_out, "wb") as err:
@@ -130,6 +148,23 @@ def test(args):
                 pane2["tick"] - discovery["tick"])
             check_pass(ev2, ev2.index(pane2), 0)
 
+            # Kazaa closed and started again while accelerated, after a start's
+            # pass and before the next tick: its windows are new ones.
+            before = len(read_log(log))
+            wp.wintool("click", "Peerpal", 1017)
+            assert winetools.wait_for(
+                lambda: len(pick(read_log(log)[before:], "pane", "WM_COMMAND", KAZAA_CMD_ITEM)) >= ITEMS, 10), \
+                "no immediate pass on the third start"
+            stop_kazaa(wp, kazaa)
+            assert wp.wintool("gone", "Kazaa Media Desktop", 10000, check=False).returncode == 0
+            kazaa = start_kazaa(wp, kazaa_exe, second_log)
+            assert winetools.wait_for(
+                lambda: len(pick(read_log(second_log), "pane", "WM_COMMAND", KAZAA_CMD_ITEM)) >= ITEMS, 40), \
+                "the restarted Kazaa was not driven: %s" % read_log(second_log)
+            assert pick(read_log(second_log), "pane", "WM_COMMAND", KAZAA_CMD_PANE), read_log(second_log)
+            print("the restarted Kazaa was found and driven")
+            wp.wintool("click", "Peerpal", 1017)
+
             wp.wintool("close", "Peerpal")
             proc.wait(timeout=20)
             with open(debug_out, "rb") as f:
@@ -138,11 +173,7 @@ def test(args):
         finally:
             if proc.poll() is None:
                 proc.kill()
-            wp.wintool("close", "Kazaa Media Desktop", check=False)
-            try:
-                kazaa.wait(timeout=10)
-            except subprocess.TimeoutExpired:
-                kazaa.kill()
+            stop_kazaa(wp, kazaa)
 
 
 if __name__ == "__main__":

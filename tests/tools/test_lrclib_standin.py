@@ -5,13 +5,13 @@ accepted; the stand-in needs no songlark-cli."""
 import argparse
 import json
 import os
-import subprocess
 import sys
 import tempfile
-import time
 import urllib.error
 import urllib.parse
 import urllib.request
+
+from test_cli_lrclib import stand_in  # the stand-in started as the companion's tests start it
 
 failures = []
 
@@ -87,17 +87,7 @@ def ids(status, body):
 
 def through_server(args, work):
     """Both routes through server.py, with Songlark's user agent and encoding."""
-    server = os.path.join(args.source_dir, "tools", "lrclib", "server.py")
-    port_file = os.path.join(work, "port")
-    proc = subprocess.Popen([sys.executable, server, "--port", "0", "--port-file", port_file],
-                            stderr=subprocess.DEVNULL)
-    try:
-        end = time.time() + 10
-        while not os.path.exists(port_file):
-            assert time.time() < end and proc.poll() is None, "the stand-in did not start"
-            time.sleep(0.05)
-        with open(port_file) as f:
-            base = "http://127.0.0.1:" + f.read().strip()
+    with stand_in(args, work) as (base, _):
         with open(os.path.join(args.source_dir, "core", "Version.h")) as f:
             version = f.read().split('SONGLARK_VERSION_TEXT "', 1)[1].split('"', 1)[0]
         for query, status, want in [
@@ -118,9 +108,6 @@ def through_server(args, work):
             elif isinstance(got[1], list):
                 got = (got[0], [(v["artistName"], v["trackName"]) for v in got[1]])
             check("server " + query, got, (status, want))
-    finally:
-        proc.terminate()
-        proc.wait(timeout=10)
 
 
 def main():
